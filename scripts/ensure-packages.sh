@@ -1,0 +1,21 @@
+# Installs the Debian packages named in the arguments that are not installed yet.
+# Sourced by the other scripts; runs apt-get as root, or through sudo.
+ensure_packages() {
+    local missing=()
+    local package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -q
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# What building the program needs.
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config)
+# What the tests need besides.
+TEST_PACKAGES=(googletest libgtest-dev libgmock-dev)

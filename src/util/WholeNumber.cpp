@@ -1,0 +1,23 @@
+#include "util/WholeNumber.h"
+
+#include <charconv>
+
+namespace vorlane {
+
+std::optional<std::int32_t> ParseWholeNumber(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    const bool plus = !text.empty() && text.front() == '+';
+    if (plus)
+        text.remove_prefix(1);
+    if (text.empty() || (plus && text.front() == '-'))
+        return std::nullopt;
+    std::int32_t number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return number;
+}
+
+} // namespace vorlane

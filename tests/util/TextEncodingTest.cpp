@@ -1,0 +1,45 @@
+#include "util/TextEncoding.h"
+
+#include <gtest/gtest.h>
+
+namespace vorlane {
+namespace {
+
+TEST(TextEncoding, Utf16LeDecodesSurrogatePairsAndReplacesLoneOnes)
+{
+    EXPECT_EQ(DecodeUtf16Le(std::string("A\0\xE9\0", 4)), U"A\u00E9");
+    EXPECT_EQ(DecodeUtf16Le(std::string("\x3D\xD8\x00\xDE", 4)), U"\U0001F600");
+    EXPECT_EQ(DecodeUtf16Le(std::string("\x00\xDC"
+                                        "A\0",
+                                        4)),
+              U"\uFFFDA");
+    EXPECT_EQ(EncodeUtf8(U"A\u00E9\u20AC\U0001F600"), "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
+}
+
+TEST(TextEncoding, Windows1252RoundTripsEveryByte)
+{
+    std::string bytes;
+    for (int b = 0; b < 256; ++b)
+        bytes.push_back(static_cast<char>(b));
+    const auto text = DecodeWindows1252(bytes);
+    EXPECT_EQ(text[0x80], U'\u20AC');
+    EXPECT_EQ(text[0x81], U'\u0081'); // undefined in the code page: kept as Windows keeps it
+    EXPECT_EQ(EncodeWindows1252(text), bytes);
+    EXPECT_EQ(EncodeWindows1252(U"\u4E2D"), "?");
+}
+
+TEST(TextEncoding, RecognisesValidUtf8)
+{
+    EXPECT_TRUE(IsValidUtf8("plain"));
+    EXPECT_TRUE(IsValidUtf8("Z\xC3\xBCrich"));
+    EXPECT_FALSE(IsValidUtf8("Z\xFCrich"));    // Windows-1252
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));     // overlong
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80")); // surrogate
+    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));     // cut short
+    EXPECT_EQ(DecodeUtf8("a\xFF"
+                         "b"),
+              U"a\uFFFDb");
+}
+
+} // namespace
+} // namespace vorlane
