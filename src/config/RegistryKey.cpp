@@ -1,0 +1,171 @@
+#include "config/RegistryKey.h"
+
+#include "config/RegistryError.h"
+#include "util/AsciiCase.h"
+
+#include <algorithm>
+
+namespace vorlane {
+
+namespace {
+
+bool HoldsUnstorableCharacter(std::string_view name)
+{
+    return name.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+std::vector<std::string_view> SplitPath(std::string_view path)
+{
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    while (true) {
+        const auto end = path.find('\\', start);
+        parts.push_back(
+            path.substr(start, end == std::string_view::npos ? path.npos : end - start));
+        if (end == std::string_view::npos)
+            return parts;
+        start = end + 1;
+    }
+}
+
+bool LessIgnoringCase(const RegistryKey& key, std::string_view name)
+{
+    return CompareIgnoringCase(key.Name(), name) < 0;
+}
+
+void CopyKeyContents(const RegistryKey& source, RegistryKey& destination)
+{
+    const auto copyValue = [&](const std::string& name, const RegistryValue& value) {
+        if (value.data.empty())
+            return;
+        const bool known = value.type == REG_SZ || value.type == REG_EXPAND_SZ ||
+                           value.type == REG_DWORD || value.type == REG_BINARY;
+        destination.SetValue(
+            name, {known ? value.type : static_cast<std::uint32_t>(REG_NONE), value.data});
+    };
+    if (const auto* defaultValue = source.FindValue({}))
+        copyValue({}, *defaultValue);
+    for (const auto& [name, value] : source.Values())
+        if (!name.empty())
+            copyValue(name, value);
+    for (const auto& subkey : source.Subkeys())
+        CopyKeyContents(subkey, destination.CreateKey(subkey.Name()));
+}
+
+} // namespace
+
+bool IsValidKeyName(std::string_view name)
+{
+    return !name.empty() && name.find('\\') == std::string_view::npos &&
+           !HoldsUnstorableCharacter(name);
+}
+
+bool IsValidValueName(std::string_view name)
+{
+    return !HoldsUnstorableCharacter(name);
+}
+
+RegistryKey::RegistryKey(std::string name) : name_(std::move(name)) {}
+
+const RegistryValue* RegistryKey::FindValue(std::string_view name) const
+{
+    const auto found = std::find_if(values_.begin(), values_.end(), [&](const NamedValue& entry) {
+        return EqualsIgnoringCase(entry.first, name);
+    });
+    return found == values_.end() ? nullptr : &found->second;
+}
+
+void RegistryKey::SetValue(std::string_view name, RegistryValue value)
+{
+    if (!IsValidValueName(name))
+        throw RegistryError::FailedToSetData(name);
+    if (auto* existing = const_cast<RegistryValue*>(FindValue(name)))
+        *existing = std::move(value);
+    else
+        values_.emplace_back(std::string(name), std::move(value));
+}
+
+bool RegistryKey::DeleteValue(std::string_view name)
+{
+    const auto before = values_.size();
+    std::erase_if(values_,
+                  [&](const NamedValue& entry) { return EqualsIgnoringCase(entry.first, name); });
+    return values_.size() != before;
+}
+
+const RegistryKey* RegistryKey::FindSubkey(std::string_view name) const
+{
+    const auto found = std::lower_bound(subkeys_.begin(), subkeys_.end(), name, LessIgnoringCase);
+    return (found != subkeys_.end() && EqualsIgnoringCase(found->name_, name)) ? &*found : nullptr;
+}
+
+RegistryKey* RegistryKey::FindSubkey(std::string_view name)
+{
+    return const_cast<RegistryKey*>(std::as_const(*this).FindSubkey(name));
+}
+
+const RegistryKey* RegistryKey::OpenKey(std::string_view path) const
+{
+    const RegistryKey* key = this;
+    for (const auto part : SplitPath(path)) {
+        key = IsValidKeyName(part) ? key->FindSubkey(part) : nullptr;
+        if (key == nullptr)
+            return nullptr;
+    }
+    return key;
+}
+
+RegistryKey* RegistryKey::OpenKey(std::string_view path)
+{
+    return const_cast<RegistryKey*>(std::as_const(*this).OpenKey(path));
+}
+
+RegistryKey& RegistryKey::CreateKey(std::string_view path)
+{
+    const auto parts = SplitPath(path);
+    if (!std::all_of(parts.begin(), parts.end(), IsValidKeyName))
+        throw RegistryError::FailedToCreateKey(path);
+    RegistryKey* key = this;
+    for (const auto part : parts) {
+        auto& siblings = key->subkeys_;
+        auto found = std::lower_bound(siblings.begin(), siblings.end(), part, LessIgnoringCase);
+        if (found == siblings.end() || !EqualsIgnoringCase(found->name_, part))
+            found = siblings.insert(found, RegistryKey(std::string(part)));
+        key = &*found;
+    }
+    return *key;
+}
+
+bool RegistryKey::DeleteKey(std::string_view path)
+{
+    const auto separator = path.rfind('\\');
+    RegistryKey* parent =
+        separator == std::string_view::npos ? this : OpenKey(path.substr(0, separator));
+    if (parent == nullptr)
+        return false;
+    const auto name = separator == std::string_view::npos ? path : path.substr(separator + 1);
+    return std::erase_if(parent->subkeys_, [&](const RegistryKey& key) {
+               return EqualsIgnoringCase(key.name_, name);
+           }) > 0;
+}
+
+std::vector<std::string> RegistryKey::SubkeyNames() const
+{
+    std::vector<std::string> names;
+    names.reserve(subkeys_.size());
+    for (const auto& key : subkeys_)
+        names.push_back(key.name_);
+    return names;
+}
+
+void MoveKey(RegistryKey& root, std::string_view source, std::string_view destination)
+{
+    const auto* from = root.OpenKey(source);
+    if (from == nullptr || root.OpenKey(destination) != nullptr)
+        return;
+    const RegistryKey copy = *from; // creating the destination may move the source in memory
+    CopyKeyContents(copy, root.CreateKey(destination));
+    root.DeleteKey(source);
+}
+
+} // namespace vorlane

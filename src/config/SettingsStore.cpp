@@ -1,0 +1,161 @@
+#include "config/SettingsStore.h"
+
+#include "config/PasswordScrambler.h"
+#include "config/RegistryError.h"
+#include "util/AsciiCase.h"
+#include "util/WholeNumber.h"
+
+#include <algorithm>
+
+namespace vorlane {
+
+namespace {
+
+// Sets field from the named value when it exists, else to the fallback.
+template <typename T, typename Reader>
+void ReadOrDefault(const RegistryKey& key, std::string_view name, T& field, const T& fallback,
+                   Reader read)
+{
+    const auto* value = key.FindValue(name);
+    field = value != nullptr ? read(*value, name) : fallback;
+}
+
+void Log(const LoadSettingsHooks& hooks, const std::string& text)
+{
+    if (hooks.logMessage)
+        hooks.logMessage(text);
+}
+
+TMailServer LoadMailServer(const RegistryKey& key, const std::string& name,
+                           const LoadSettingsHooks& hooks)
+{
+    const std::string prefix = "Mailserver [" + name + "]: ";
+    std::string userName;
+    ReadOrDefault(key, "Username", userName, std::string(), ReadString);
+    Log(hooks, prefix + "Username " + userName);
+    std::string host;
+    ReadOrDefault(key, "Server", host, std::string(), ReadString);
+    Log(hooks, prefix + "Hostname " + host);
+    int interval = 0;
+    ReadOrDefault(key, "Interval", interval, 10, ReadInteger);
+    Log(hooks, prefix + "Interval " + std::to_string(interval) + " min");
+    // Every stored byte counts: the scrambled form of the byte 255 is a zero byte.
+    std::string password;
+    ReadOrDefault(key, "Password", password, std::string(), ReadStringData);
+    password = UnscramblePassword(password);
+    Log(hooks, prefix + (password.empty() ? "Password [not set]" : "Password ********"));
+    return TMailServer(name, userName, password, host, interval);
+}
+
+std::vector<std::int32_t> CheckedIntervals(const std::vector<MailServerRow>& rows)
+{
+    std::vector<std::int32_t> intervals;
+    for (auto row = rows.begin(); row != rows.end(); ++row) {
+        if (row->Name.empty())
+            throw RegistryError("A mail server entry needs a name");
+        if (!IsValidKeyName(row->Name))
+            throw RegistryError("Invalid mail server name '" + row->Name + "'");
+        const auto same = [&](const MailServerRow& other) {
+            return EqualsIgnoringCase(other.Name, row->Name);
+        };
+        if (std::any_of(rows.begin(), row, same))
+            throw RegistryError("Two mail server entries are named '" + row->Name + "'");
+        const auto interval = ParseWholeNumber(row->Interval);
+        if (!interval)
+            throw RegistryError("'" + row->Interval + "' is not a valid integer value");
+        intervals.push_back(*interval);
+    }
+    return intervals;
+}
+
+} // namespace
+
+RegFileOptions SettingsFileOptions()
+{
+    return {{"Password"}};
+}
+
+RegistryStore UserRegistryStore()
+{
+    return RegistryStore(RegistryStore::DefaultPath(), SettingsFileOptions());
+}
+
+bool LoadSettings(const RegistryKey& root, Settings& s, std::vector<TMailServer>& mailServers,
+                  const LoadSettingsHooks& hooks)
+{
+    mailServers.clear();
+    const auto* key = root.OpenKey(kSettingsKey);
+    if (key == nullptr)
+        return false;
+
+    ReadOrDefault(*key, "LogToFile", s.LogToFile, false, ReadBoolean);
+    ReadOrDefault(*key, "DisplayMessage", s.DisplayMessage, true, ReadBoolean);
+    ReadOrDefault(*key, "AutoHide", s.AutoHide, true, ReadBoolean);
+    ReadOrDefault(*key, "AutoHideTime", s.AutoHideTime, 3, ReadInteger);
+    ReadOrDefault(*key, "SystemBeep", s.SystemBeep, true, ReadBoolean);
+    ReadOrDefault(*key, "PlaySound", s.PlaySound, false, ReadBoolean);
+    ReadOrDefault(*key, "WaveFile", s.WaveFile, std::string(), ReadString);
+    ReadOrDefault(*key, "DisplayHeaders", s.DisplayHeaders, false, ReadBoolean);
+    ReadOrDefault(*key, "StartClient", s.StartClient, false, ReadBoolean);
+    ReadOrDefault(*key, "MailClient", s.MailClient, std::string(), ReadString);
+    ReadOrDefault(*key, "SyncronizeTime", s.SyncronizeTime, false, ReadBoolean);
+    // Without a time server there is nothing to synchronize with; the old name stays in memory.
+    if (const auto* timeServer = key->FindValue("TimeServer"))
+        s.TimeServer = ReadString(*timeServer, "TimeServer");
+    else
+        s.SyncronizeTime = false;
+    if (s.SyncronizeTime)
+        Log(hooks, "Timeserver: " + s.TimeServer);
+    ReadOrDefault(*key, "TimeSynchronizationInterval", s.TimeSynchronizationInterval, 0,
+                  ReadInteger);
+    ReadOrDefault(*key, "IconClickAction", s.IconClickAction, 0, ReadInteger);
+    ReadOrDefault(*key, "ConnectionType", s.ConnectionType, false, ReadBoolean);
+    ReadOrDefault(*key, "ConnectionTimeout", s.ConnectionTimeout, 60, ReadInteger);
+    if (s.ConnectionTimeout < 1 || s.ConnectionTimeout > 600)
+        s.ConnectionTimeout = 60;
+    if (hooks.connectionTimeoutLoaded)
+        hooks.connectionTimeoutLoaded(s.ConnectionTimeout);
+    ReadOrDefault(*key, "RasConnection", s.RasConnection, std::string(), ReadString);
+
+    for (const auto& name : key->SubkeyNames())
+        if (const auto* entry = key->OpenKey(name))
+            mailServers.push_back(LoadMailServer(*entry, name, hooks));
+    return true;
+}
+
+void WriteSettings(RegistryStore& store, const Settings& v, const std::vector<MailServerRow>& rows)
+{
+    const auto intervals = CheckedIntervals(rows);
+    store.Modify([&](RegistryKey& root) {
+        auto& key = root.CreateKey("Software\\Mirvo\\Vorlane");
+        key.SetValue("DisplayMessage", BooleanValue(v.DisplayMessage));
+        key.SetValue("AutoHide", BooleanValue(v.AutoHide));
+        key.SetValue("AutoHideTime", IntegerValue(v.AutoHideTime));
+        key.SetValue("SystemBeep", BooleanValue(v.SystemBeep));
+        key.SetValue("PlaySound", BooleanValue(v.PlaySound));
+        key.SetValue("WaveFile", StringValue(v.WaveFile));
+        key.SetValue("DisplayHeaders", BooleanValue(v.DisplayHeaders));
+        key.SetValue("StartClient", BooleanValue(v.StartClient));
+        key.SetValue("MailClient", StringValue(v.MailClient));
+        key.SetValue("SyncronizeTime", BooleanValue(v.SyncronizeTime));
+        key.SetValue("LogToFile", BooleanValue(v.LogToFile));
+        key.SetValue("TimeServer", StringValue(v.TimeServer));
+        key.SetValue("TimeSynchronizationInterval", IntegerValue(v.TimeSynchronizationInterval));
+        key.SetValue("IconClickAction", IntegerValue(v.IconClickAction));
+        key.SetValue("ConnectionTimeout", IntegerValue(v.ConnectionTimeout));
+        key.SetValue("ConnectionType", IntegerValue(v.ConnectionType ? 1 : 0));
+        key.SetValue("RASConnection", StringValue(v.RasConnection));
+
+        for (const auto& name : key.SubkeyNames())
+            key.DeleteKey(name);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            auto& entry = key.CreateKey(rows[i].Name);
+            entry.SetValue("Username", StringValue(rows[i].UserName));
+            entry.SetValue("Server", StringValue(rows[i].Server));
+            entry.SetValue("Interval", IntegerValue(intervals[i]));
+            entry.SetValue("Password", StringValue(ScramblePassword(rows[i].Password)));
+        }
+    });
+}
+
+} // namespace vorlane

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "config/RegistryKey.h"
+#include "config/RegistryStore.h"
+#include "config/Settings.h"
+#include "mail/MailServer.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vorlane {
+
+inline constexpr std::string_view kSettingsKey = "SOFTWARE\\Mirvo\\Vorlane";
+inline constexpr std::string_view kOlderSettingsKey = "SOFTWARE\\Mirvo\\Garbelund";
+
+// The current user's registry file, read with the settings' own text rules.
+RegistryStore UserRegistryStore();
+RegFileOptions SettingsFileOptions();
+
+// What a settings load tells its owner while it runs.
+struct LoadSettingsHooks
+{
+    std::function<void(const std::string& text)> logMessage;
+    // The connection time-out in seconds, as soon as it is known; the time-out timer follows it.
+    std::function<void(int seconds)> connectionTimeoutLoaded;
+};
+
+// Replaces the settings and the mail servers by what root holds. Returns false, with nothing
+// changed but an emptied server list, when the settings key does not exist. A value of the wrong
+// kind ends the load with a RegistryError: the values read before it keep their new contents,
+// the rest their previous ones, and the list holds the entries completed before it.
+bool LoadSettings(const RegistryKey& root, Settings& settings,
+                  std::vector<TMailServer>& mailServers, const LoadSettingsHooks& hooks);
+
+// One row of the settings dialog's mail server list.
+struct MailServerRow
+{
+    std::string Name;
+    std::string UserName;
+    std::string Server;
+    std::string Interval; // as typed: a whole number
+    std::string Password; // plain
+};
+
+// Stores the settings and makes the entry subkeys exactly the rows, in one change of the file:
+// all of it is stored or nothing. Rows whose names are empty, hold "\", repeat another row's name
+// (letter case aside) or whose interval is not a whole number are refused before anything is
+// written. LastSynchronizedAt and values the program does not know stay as they were.
+void WriteSettings(RegistryStore& store, const Settings& values,
+                   const std::vector<MailServerRow>& rows);
+
+} // namespace vorlane

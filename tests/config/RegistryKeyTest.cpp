@@ -1,0 +1,100 @@
+#include "config/RegistryKey.h"
+
+#include "config/RegistryError.h"
+
+#include <gtest/gtest.h>
+
+namespace vorlane {
+namespace {
+
+TEST(RegistryKey, NamesCompareWithoutLetterCaseAndKeepTheirFirstSpelling)
+{
+    RegistryKey root;
+    root.CreateKey("SOFTWARE\\Mirvo\\Vorlane").SetValue("RasConnection", StringValue("|A"));
+    auto& same = root.CreateKey("Software\\MIRVO\\vorlane");
+    EXPECT_EQ(&same, root.OpenKey("software\\mirvo\\VORLANE"));
+    EXPECT_EQ(same.Name(), "Vorlane");
+    same.SetValue("RASConnection", StringValue("|B"));
+    ASSERT_EQ(same.Values().size(), 1u);
+    EXPECT_EQ(same.Values()[0].first, "RasConnection");
+    EXPECT_EQ(ReadString(*same.FindValue("rasconnection"), "x"), "|B");
+}
+
+TEST(RegistryKey, ListsSubkeysAlphabeticallyWithoutLetterCaseAndValuesInOrderSet)
+{
+    RegistryKey key;
+    for (const char* name : {"work", "Beta", "alpha", "Zulu", "_x", "10"})
+        key.CreateKey(name);
+    EXPECT_EQ(key.SubkeyNames(),
+              (std::vector<std::string>{"10", "alpha", "Beta", "work", "Zulu", "_x"}));
+    key.SetValue("b", IntegerValue(1));
+    key.SetValue("A", IntegerValue(2));
+    key.SetValue("", StringValue("default"));
+    EXPECT_EQ(key.Values()[0].first, "b");
+    EXPECT_EQ(key.Values()[1].first, "A");
+    EXPECT_NE(key.FindValue(""), nullptr);
+}
+
+TEST(RegistryKey, DeleteKeyRemovesEverythingBelow)
+{
+    RegistryKey root;
+    root.CreateKey("A\\B\\C").SetValue("v", IntegerValue(1));
+    root.CreateKey("A\\D");
+    EXPECT_TRUE(root.DeleteKey("a\\b"));
+    EXPECT_EQ(root.OpenKey("A\\B\\C"), nullptr);
+    EXPECT_NE(root.OpenKey("A\\D"), nullptr);
+    EXPECT_FALSE(root.DeleteKey("A\\B"));
+    EXPECT_FALSE(root.DeleteKey("X\\Y"));
+}
+
+TEST(RegistryKey, RefusesNamesTheFileCannotKeep)
+{
+    RegistryKey root;
+    for (const char* path : {"", "A\\", "\\A", "A\\\\B", "line\nbreak", "cr\rname"})
+        EXPECT_THROW(root.CreateKey(path), RegistryError) << path;
+    try {
+        root.CreateKey("A\\");
+    } catch (const RegistryError& error) {
+        EXPECT_STREQ(error.what(), "Failed to create key A\\");
+    }
+    EXPECT_THROW(root.SetValue("two\nlines", IntegerValue(1)), RegistryError);
+    EXPECT_EQ(root.OpenKey(""), nullptr);
+    EXPECT_TRUE(root.Subkeys().empty());
+}
+
+TEST(MoveKey, CopiesValuesAndSubkeysThenDeletesTheSource)
+{
+    RegistryKey root;
+    auto& source = root.CreateKey("Old");
+    source.SetValue("Text", StringValue("t"));
+    source.SetValue("Empty", StringValue(""));              // no data: not copied
+    source.SetValue("Multi", {7, std::string("a\0\0", 3)}); // unknown kind: becomes REG_NONE
+    source.SetValue("", StringValue("default"));
+    source.CreateKey("Entry\\Deeper").SetValue("Number", IntegerValue(5));
+
+    MoveKey(root, "Old", "New");
+
+    EXPECT_EQ(root.OpenKey("Old"), nullptr);
+    const auto* moved = root.OpenKey("New");
+    ASSERT_NE(moved, nullptr);
+    ASSERT_EQ(moved->Values().size(), 3u);
+    EXPECT_EQ(moved->Values()[0].first, ""); // the default value first
+    EXPECT_EQ(*moved->FindValue("Text"), StringValue("t"));
+    EXPECT_EQ(moved->FindValue("Empty"), nullptr);
+    EXPECT_EQ(*moved->FindValue("Multi"), (RegistryValue{REG_NONE, std::string("a\0\0", 3)}));
+    EXPECT_EQ(*moved->OpenKey("Entry\\Deeper")->FindValue("Number"), IntegerValue(5));
+}
+
+TEST(MoveKey, DoesNothingWhenTheDestinationExistsOrTheSourceDoesNot)
+{
+    RegistryKey root;
+    root.CreateKey("Old").SetValue("v", IntegerValue(1));
+    root.CreateKey("New");
+    const RegistryKey before = root;
+    MoveKey(root, "Old", "New");
+    MoveKey(root, "Missing", "Other");
+    EXPECT_EQ(root, before);
+}
+
+} // namespace
+} // namespace vorlane

@@ -1,0 +1,183 @@
+#include "config/RegistryStore.h"
+
+#include "config/RegistryError.h"
+#include "support/TempDir.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace vorlane {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+constexpr const char* kKey = "SOFTWARE\\Mirvo\\Vorlane";
+
+std::vector<std::string> FolderContents(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Runs body in a child process and returns its exit status.
+template <typename Body> int InChild(Body body)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        int code = 0;
+        try {
+            code = body();
+        } catch (...) {
+            code = 99;
+        }
+        ::_exit(code);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(RegistryStore, DefaultPathFollowsXdgConfigHome)
+{
+    const auto* config = std::getenv("XDG_CONFIG_HOME");
+    ASSERT_NE(config, nullptr);
+    EXPECT_EQ(RegistryStore::DefaultPath(),
+              std::filesystem::path(config) / "Vorlane" / "registry.reg");
+}
+
+TEST(RegistryStore, MissingFileReadsAsAnEmptyRegistry)
+{
+    const TempDir dir;
+    const RegistryStore store(dir / "none" / "registry.reg");
+    EXPECT_TRUE(store.Read().Subkeys().empty());
+    EXPECT_FALSE(std::filesystem::exists(dir / "none"));
+}
+
+TEST(RegistryStore, ModifyCreatesThePrivateFileAndKeepsTheChange)
+{
+    const TempDir dir;
+    RegistryStore store(dir / "Vorlane" / "registry.reg");
+    store.Modify(
+        [](RegistryKey& root) { root.CreateKey(kKey).SetValue("Interval", IntegerValue(5)); });
+
+    struct stat status
+    {};
+    ASSERT_EQ(::stat(store.Path().c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    EXPECT_TRUE(ReadFile(store.Path()).starts_with("REGEDIT4\r\n"));
+    EXPECT_EQ(*store.Read().OpenKey(kKey)->FindValue("interval"), IntegerValue(5));
+    EXPECT_EQ(FolderContents(dir / "Vorlane"),
+              (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
+}
+
+TEST(RegistryStore, UnchangedContentIsNotRewritten)
+{
+    const TempDir dir;
+    RegistryStore store(dir / "registry.reg");
+    store.Modify([](RegistryKey& root) { root.CreateKey(kKey).SetValue("A", IntegerValue(1)); });
+    struct stat before
+    {};
+    ::stat(store.Path().c_str(), &before);
+    store.Modify([](RegistryKey& root) { root.CreateKey(kKey).SetValue("a", IntegerValue(1)); });
+    struct stat after
+    {};
+    ::stat(store.Path().c_str(), &after);
+    EXPECT_EQ(before.st_ino, after.st_ino);
+}
+
+TEST(RegistryStore, AChangeThatFailsStoresNothing)
+{
+    const TempDir dir;
+    RegistryStore store(dir / "registry.reg");
+    store.Modify([](RegistryKey& root) { root.CreateKey(kKey).SetValue("A", IntegerValue(1)); });
+    const auto before = ReadFile(store.Path());
+    EXPECT_THROW(store.Modify([](RegistryKey& root) {
+        root.DeleteKey(kKey);
+        throw std::runtime_error("half way");
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(ReadFile(store.Path()), before);
+}
+
+TEST(RegistryStore, CorruptFileFailsClearlyAndIsNeverOverwritten)
+{
+    const TempDir dir;
+    RegistryStore store(dir / "registry.reg");
+    const std::string corrupt =
+        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE]\r\n\"x\"=dword:zz\r\n";
+    WriteFile(store.Path(), corrupt);
+    try {
+        store.Read();
+        ADD_FAILURE() << "a corrupt file was read";
+    } catch (const RegistryFileError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  store.Path().string() + ":4: expected up to eight hexadecimal digits");
+    }
+    EXPECT_THROW(store.Modify([](RegistryKey& root) { root.CreateKey("A"); }), RegistryFileError);
+    EXPECT_EQ(ReadFile(store.Path()), corrupt);
+}
+
+TEST(RegistryStore, AnInterruptedWriteLeavesThePreviousFile)
+{
+    const TempDir dir;
+    RegistryStore store(dir / "registry.reg");
+    store.Modify(
+        [](RegistryKey& root) { root.CreateKey(kKey).SetValue("Keep", StringValue("me")); });
+    const auto before = ReadFile(store.Path());
+
+    // The child may write only a few kilobytes: the new content is cut off half way.
+    const int status = InChild([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            store.Modify([](RegistryKey& root) {
+                root.CreateKey(kKey).SetValue("Big", {REG_BINARY, std::string(100000, 'x')});
+            });
+        } catch (const RegistryFileError&) {
+            return 0;
+        }
+        return 1;
+    });
+    EXPECT_EQ(status, 0) << "the failed write must be reported";
+    EXPECT_EQ(ReadFile(store.Path()), before);
+    EXPECT_EQ(FolderContents(dir.Path()),
+              (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
+}
+
+TEST(RegistryStore, ConcurrentWritersDoNotLoseChanges)
+{
+    const TempDir dir;
+    RegistryStore store(dir / "registry.reg");
+    constexpr int kRounds = 40;
+    const auto increment = [&] {
+        for (int i = 0; i < kRounds; ++i)
+            store.Modify([](RegistryKey& root) {
+                auto& key = root.CreateKey(kKey);
+                const auto* counter = key.FindValue("Counter");
+                key.SetValue("Counter",
+                             IntegerValue((counter ? ReadInteger(*counter, "Counter") : 0) + 1));
+            });
+        return 0;
+    };
+    const pid_t other = ::fork();
+    if (other == 0)
+        ::_exit(increment());
+    increment();
+    int status = 0;
+    ::waitpid(other, &status, 0);
+    EXPECT_EQ(ReadInteger(*store.Read().OpenKey(kKey)->FindValue("Counter"), "Counter"),
+              2 * kRounds);
+}
+
+} // namespace
+} // namespace vorlane
