@@ -16,6 +16,6 @@ ensure_packages() {
 }
 
 # What building the program needs.
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config)
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev)
 # What the tests need besides.
-TEST_PACKAGES=(googletest libgtest-dev libgmock-dev)
+TEST_PACKAGES=(googletest libgtest-dev libgmock-dev fonts-dejavu-core)

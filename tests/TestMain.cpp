@@ -1,9 +1,15 @@
 // The main of every test program. Tests never touch the real user's files: HOME and the XDG
-// folders point into a temporary folder for the whole run.
+// folders point into a temporary folder for the whole run. Programs built with
+// VORLANE_TEST_WITH_QT get a QApplication on the offscreen platform (unless QT_QPA_PLATFORM
+// names another, as the tray tests under Xvfb do).
 #include "support/TempDir.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+
+#ifdef VORLANE_TEST_WITH_QT
+#include <QApplication>
+#endif
 
 int main(int argc, char** argv)
 {
@@ -16,5 +22,9 @@ int main(int argc, char** argv)
         ::setenv(variable, (variable == std::string_view("HOME") ? home.Path() : folder).c_str(),
                  1);
     }
+#ifdef VORLANE_TEST_WITH_QT
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+#endif
     return RUN_ALL_TESTS();
 }
