@@ -1,0 +1,72 @@
+#include "mail/MailErrorReport.h"
+
+namespace vorlane {
+
+namespace {
+
+const char* TimeOutPhrase(int mailState)
+{
+    switch (mailState) {
+    case 1:
+        return " resolving the hostname.";
+    case 2:
+        return " connecting to the remote host.";
+    case 3:
+        return " waiting for the welcome message.";
+    case 4:
+        return " waiting for the username OK response.";
+    case 5:
+        return " waiting for the password OK response.";
+    case 6:
+        return " waiting for the stat OK response.";
+    case 7:
+        return " waiting for the mail headers.";
+    case 8:
+        return " waiting for the quit OK response.";
+    default:
+        return " communicating with the remote host.";
+    }
+}
+
+const char* RefusalSentence(int mailState)
+{
+    switch (mailState) {
+    case 1:
+        return "Resolving the hostname failed.";
+    case 2:
+        return "Connecting to the remote host failed.";
+    case 3:
+        return "The mail server rejected my connection by sending a negative welcome message.";
+    case 4:
+        return "The specified user does not exist at the mail server.";
+    case 5:
+        return "The specified password is incorrect.";
+    case 6:
+        return "Listing the number of messages waiting at the server was denied.";
+    case 8:
+        return "The mail server did not honur my quit message.";
+    default:
+        return "";
+    }
+}
+
+} // namespace
+
+std::string ComposeMailErrorReport(const std::string& entryName, int mailState, bool timedOut,
+                                   std::string& errorDetail)
+{
+    std::string report = "Error while communicating with '" + entryName + "'\r\n";
+    if (timedOut) {
+        report += "A timeout error occured while ";
+        report += TimeOutPhrase(mailState);
+        return report;
+    }
+    report += RefusalSentence(mailState);
+    if (!errorDetail.empty()) {
+        report += "\r\nDetailed error message: " + errorDetail;
+        errorDetail.clear();
+    }
+    return report;
+}
+
+} // namespace vorlane

@@ -1,0 +1,61 @@
+#include "mail/MailErrorReport.h"
+
+#include <gtest/gtest.h>
+
+namespace vorlane {
+namespace {
+
+TEST(ComposeMailErrorReport, WordsTheReportByTheStateReached)
+{
+    const struct
+    {
+        int state;
+        bool timedOut;
+        const char* expected; // after the first line
+    } cases[] = {
+        {1, false, "Resolving the hostname failed."},
+        {2, false, "Connecting to the remote host failed."},
+        {3, false, "The mail server rejected my connection by sending a negative welcome message."},
+        {4, false, "The specified user does not exist at the mail server."},
+        {5, false, "The specified password is incorrect."},
+        {6, false, "Listing the number of messages waiting at the server was denied."},
+        {7, false, ""},
+        {8, false, "The mail server did not honur my quit message."},
+        {0, false, ""},
+        {9, false, ""},
+        {1, true, "A timeout error occured while  resolving the hostname."},
+        {2, true, "A timeout error occured while  connecting to the remote host."},
+        {3, true, "A timeout error occured while  waiting for the welcome message."},
+        {4, true, "A timeout error occured while  waiting for the username OK response."},
+        {5, true, "A timeout error occured while  waiting for the password OK response."},
+        {6, true, "A timeout error occured while  waiting for the stat OK response."},
+        {7, true, "A timeout error occured while  waiting for the mail headers."},
+        {8, true, "A timeout error occured while  waiting for the quit OK response."},
+        {0, true, "A timeout error occured while  communicating with the remote host."},
+        {9, true, "A timeout error occured while  communicating with the remote host."},
+    };
+    for (const auto& c : cases) {
+        std::string detail;
+        EXPECT_EQ(ComposeMailErrorReport("Home", c.state, c.timedOut, detail),
+                  std::string("Error while communicating with 'Home'\r\n") + c.expected)
+            << "state " << c.state << (c.timedOut ? " timed out" : "");
+    }
+}
+
+TEST(ComposeMailErrorReport, AppendsTheDetailOnceAndNotToATimeOut)
+{
+    std::string detail = "the connection was refused (10061)";
+    EXPECT_EQ(ComposeMailErrorReport("Home", 2, true, detail),
+              "Error while communicating with 'Home'\r\nA timeout error occured while  connecting "
+              "to the remote host.");
+    EXPECT_EQ(detail, "the connection was refused (10061)");
+    EXPECT_EQ(ComposeMailErrorReport("Home", 2, false, detail),
+              "Error while communicating with 'Home'\r\nConnecting to the remote host failed.\r\n"
+              "Detailed error message: the connection was refused (10061)");
+    EXPECT_EQ(detail, "");
+    EXPECT_EQ(ComposeMailErrorReport("Home", 7, false, detail),
+              "Error while communicating with 'Home'\r\n");
+}
+
+} // namespace
+} // namespace vorlane

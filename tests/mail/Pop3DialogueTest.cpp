@@ -1,0 +1,184 @@
+#include "mail/Pop3Dialogue.h"
+
+#include <gtest/gtest.h>
+
+namespace vorlane {
+namespace {
+
+// Records what the dialogue sends and logs.
+struct Recorder : Pop3Transport
+{
+    void Send(const std::string& text) override { sent += text; }
+    void Close() override { ++closes; }
+    std::string sent;
+    int closes = 0;
+};
+
+struct Fixture
+{
+    explicit Fixture(bool displayHeaders = false)
+    {
+        dialogue.Start("joe", "s3cret", displayHeaders, messages);
+        dialogue.MailState = 3; // the socket reports the connection
+    }
+    void Receive(std::string_view text) { dialogue.SplitReceivedLines(text); }
+
+    Recorder transport;
+    std::vector<std::string> log;
+    MailMessageList messages;
+    Pop3Dialogue dialogue{transport, [this](const std::string& line) { log.push_back(line); }};
+};
+
+TEST(Pop3Dialogue, FetchesTheHeadersOfEveryMessageThenQuits)
+{
+    Fixture f(true);
+    f.Receive("+OK Dovecot ready.\r\n");
+    f.Receive("+OK\r\n");
+    f.Receive("+OK Logged in.\r\n");
+    f.Receive("+OK 2 320\r\n");
+    f.Receive(
+        "+OK\r\nReturn-Path: <ann@example.org>\r\nFrom: Ann <ann@example.org>\r\nSubject: Hello\r\n"
+        "\tcontinued\r\nsubject: Hello again\r\n\r\n.\r\n");
+    ASSERT_EQ(f.dialogue.MailState, 7);
+    f.Receive("+OK\r\nFROM: Bob\r\n\r\n.\r\n");
+    f.Receive("+OK Logging out.\r\n");
+
+    EXPECT_EQ(f.transport.sent,
+              "USER joe\r\nPASS s3cret\r\nSTAT\r\nTOP 1 0\r\nTOP 2 0\r\nQUIT\r\n");
+    EXPECT_EQ(f.dialogue.MailState, 9);
+    EXPECT_FALSE(f.dialogue.MailFailed);
+    EXPECT_EQ(f.transport.closes, 1);
+    EXPECT_EQ(f.dialogue.StatCount, 2);
+    EXPECT_EQ(f.dialogue.StatSize, 320);
+    ASSERT_EQ(f.messages.size(), 2u);
+    EXPECT_EQ(f.messages[0].first, "1");
+    EXPECT_EQ(f.messages[0].second.From, "Ann <ann@example.org>");
+    EXPECT_EQ(f.messages[0].second.Subject, "Hello again")
+        << "a later line overwrites, a folded one is not added";
+    EXPECT_EQ(f.messages[1].first, "2");
+    EXPECT_EQ(f.messages[1].second.From, "Bob");
+    EXPECT_EQ(f.messages[1].second.Subject, "");
+
+    const std::vector<std::string> out = {"POP3 OUT: USER joe", "POP3 OUT: PASS ********",
+                                          "POP3 OUT: STAT",     "POP3 OUT: TOP 1 0",
+                                          "POP3 OUT: TOP 2 0",  "POP3 OUT: QUIT"};
+    std::vector<std::string> logged;
+    for (const auto& line : f.log)
+        if (line.starts_with("POP3 OUT"))
+            logged.push_back(line);
+    EXPECT_EQ(logged, out);
+    EXPECT_EQ(f.log.front(), "POP3 IN : +OK Dovecot ready.");
+    for (const auto& line : f.log)
+        EXPECT_EQ(line.find("s3cret"), std::string::npos) << line;
+}
+
+TEST(Pop3Dialogue, HeaderLinesNeedTheBlankAfterTheColon)
+{
+    Fixture f(true);
+    f.Receive("+OK\r\n+OK\r\n+OK\r\n+OK 1 10\r\n+OK\r\nfrom:Ann\r\nsUbJeCt: Mixed Case\r\n.\r\n");
+    ASSERT_EQ(f.messages.size(), 1u);
+    EXPECT_EQ(f.messages[0].second.From, "");
+    EXPECT_EQ(f.messages[0].second.Subject, "Mixed Case");
+    EXPECT_EQ(f.dialogue.MailState, 8);
+}
+
+TEST(Pop3Dialogue, SplitsLinesHoweverTheyArrive)
+{
+    const struct
+    {
+        const char* name;
+        std::vector<std::string> reads;
+    } cases[] = {
+        {"one line per read",
+         {"+OK hi\r\n", "+OK\r\n", "+OK\r\n", "+OK 3 4512 messages\r\n", "+OK bye\r\n"}},
+        {"all in one read", {"+OK hi\r\n+OK\r\n+OK\r\n+OK 3 4512 messages\r\n+OK bye\r\n"}},
+        {"split inside lines",
+         {"+O", "K hi\r", "\n+OK\r\n+", "OK\r\n+OK 3 45", "12 messages\r\n+OK bye", "\r\n"}},
+        {"CR alone ends a line", {"+OK hi\r+OK\r+OK\r+OK 3 4512 messages\r+OK bye\r"}},
+        {"CR and LF in two reads",
+         {"+OK hi\r", "\n+OK\r", "\n+OK\r\n+OK 3 4512 messages\r", "\n+OK bye\r\n"}},
+        {"lower-case replies", {"+ok hi\r\n+ok\r\n+oK\r\n+Ok 3 4512 messages\r\n+ok bye\r\n"}},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        for (const auto& read : c.reads)
+            f.Receive(read);
+        EXPECT_EQ(f.transport.sent, "USER joe\r\nPASS s3cret\r\nSTAT\r\nQUIT\r\n") << c.name;
+        EXPECT_EQ(f.dialogue.MailState, 9) << c.name;
+        EXPECT_EQ(f.dialogue.StatCount, 3) << c.name;
+        EXPECT_EQ(f.dialogue.StatSize, 4512) << c.name;
+        EXPECT_TRUE(f.dialogue.ReceiveBuffer.empty()) << c.name;
+        EXPECT_EQ(f.log.size(), 9u) << c.name << ": every line handled once";
+    }
+}
+
+TEST(Pop3Dialogue, NegativeRepliesFailAtTheStateReached)
+{
+    const struct
+    {
+        const char* name;
+        const char* replies;
+        int state;
+        bool busy;
+    } cases[] = {
+        {"negative greeting", "-ERR go away\r\n", 3, false},
+        {"unknown user", "+OK\r\n-ERR no such user\r\n", 4, false},
+        {"wrong password", "+OK\r\n+OK\r\n-ERR [AUTH] Authentication failed.\r\n", 5, false},
+        {"busy in lower case", "+OK\r\n+OK\r\n-err mailbox busy\r\n", 5, true},
+        {"locked by another session", "+OK\r\n+OK\r\n-ERR [IN-USE] Mailbox locked\r\n", 5, true},
+        {"stat refused", "+OK\r\n+OK\r\n+OK\r\n-ERR no\r\n", 6, false},
+        {"stat with two blanks", "+OK\r\n+OK\r\n+OK\r\n+OK  2 320\r\n", 6, false},
+        {"stat without size", "+OK\r\n+OK\r\n+OK\r\n+OK 2\r\n", 6, false},
+        {"stat count too large", "+OK\r\n+OK\r\n+OK\r\n+OK 2147483648 1\r\n", 6, false},
+        {"top refused", "+OK\r\n+OK\r\n+OK\r\n+OK 2 320\r\n-ERR no TOP here\r\n", 7, false},
+        {"quit refused", "+OK\r\n+OK\r\n+OK\r\n+OK 0 0\r\n-ERR stay\r\n", 8, false},
+    };
+    for (const auto& c : cases) {
+        Fixture f(true);
+        f.Receive(c.replies);
+        EXPECT_TRUE(f.dialogue.MailFailed) << c.name;
+        EXPECT_EQ(f.dialogue.MailBusy, c.busy) << c.name;
+        EXPECT_EQ(f.dialogue.MailState, c.state) << c.name;
+    }
+}
+
+TEST(Pop3Dialogue, EmptyMailboxQuitsAtOnceEvenWithHeadersOn)
+{
+    Fixture f(true);
+    f.Receive("+OK\r\n+OK\r\n+OK\r\n+OK 0 0\r\n");
+    EXPECT_TRUE(f.transport.sent.ends_with("STAT\r\nQUIT\r\n"));
+    EXPECT_TRUE(f.messages.empty());
+    EXPECT_EQ(f.dialogue.MailState, 8);
+}
+
+TEST(Pop3Dialogue, LinesOutsideTheDialogueChangeNothing)
+{
+    Fixture f;
+    for (int state : {0, 1, 2, 9}) {
+        f.dialogue.MailState = state;
+        f.Receive("+OK\r\nnoise\r\n");
+        EXPECT_EQ(f.dialogue.MailState, state);
+    }
+    EXPECT_TRUE(f.transport.sent.empty());
+    EXPECT_FALSE(f.dialogue.MailFailed);
+}
+
+TEST(Pop3Dialogue, EndlessOrHugeLinesFailAtOnce)
+{
+    const std::string huge(Pop3Dialogue::kMaxLineLength + 1, 'x');
+    for (const auto& reads : {std::vector<std::string>{huge.substr(0, 40000), huge.substr(40000)},
+                              std::vector<std::string>{"+OK\r\n" + huge + "\r\n"}}) {
+        Fixture f;
+        for (const auto& read : reads)
+            f.Receive(read);
+        EXPECT_TRUE(f.dialogue.MailFailed);
+        EXPECT_EQ(f.transport.closes, 1);
+        EXPECT_TRUE(f.dialogue.ReceiveBuffer.empty());
+    }
+    Fixture f;
+    f.Receive(std::string(Pop3Dialogue::kMaxLineLength, 'x'));
+    EXPECT_FALSE(f.dialogue.MailFailed) << "a line of the limit itself may still end";
+}
+
+} // namespace
+} // namespace vorlane
