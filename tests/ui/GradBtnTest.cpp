@@ -1,0 +1,547 @@
+#include "ui/GradBtn.h"
+
+#include "ui/GradientBands.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+namespace vorlane {
+namespace {
+
+constexpr TColor kNavy = 0x800000;
+constexpr TColor kAqua = 0xFFFF00;
+
+TColor PixelAt(const QImage& image, int x, int y)
+{
+    const QColor c = image.pixelColor(x, y);
+    return RgbColor(c.red(), c.green(), c.blue());
+}
+
+QImage Render(TGradBtn& button)
+{
+    return button.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// A bare face: no bevel, no caption.
+std::unique_ptr<TGradBtn> Face(TGradientStyle style, int width, int height, TColor begin = kNavy,
+                               TColor end = kAqua)
+{
+    auto button = std::make_unique<TGradBtn>();
+    button->resize(width, height);
+    button->SetBtnFrameSize(0);
+    button->SetGradientStyle(style);
+    button->SetBeginColor(begin);
+    button->SetEndColor(end);
+    return button;
+}
+
+// The look of the message window's OK button.
+void MakeAluminum(TGradBtn& button)
+{
+    button.SetBeginColor(0xCECECE);
+    button.SetEndColor(0x5F5F5F);
+    button.SetGradientStyle(gsVertical);
+    button.SetTextStyle(tsInset);
+    button.SetTextShadeType(stHeavy);
+    button.SetBtnHiliteClr(clWhite);
+    button.SetBtnShadowClr(clBlack);
+}
+
+void Press(TGradBtn& button, Qt::MouseButton mouseButton = Qt::LeftButton)
+{
+    QTest::mousePress(&button, mouseButton, {}, QPoint(10, 10));
+}
+
+void Release(TGradBtn& button, QPoint where = QPoint(10, 10),
+             Qt::MouseButton mouseButton = Qt::LeftButton)
+{
+    QTest::mouseRelease(&button, mouseButton, {}, where);
+}
+
+TEST(GradBtn, StartsWithItsDocumentedLook)
+{
+    TGradBtn button;
+    EXPECT_EQ(button.size(), QSize(75, 25));
+    EXPECT_EQ(button.BtnHiliteClr(), clBtnHighlight);
+    EXPECT_EQ(button.BtnShadowClr(), clBtnShadow);
+    EXPECT_EQ(button.BtnFrameSize(), 1);
+    EXPECT_EQ(button.TxtHiliteClr(), clBtnHighlight);
+    EXPECT_EQ(button.TxtShadowClr(), clBtnShadow);
+    EXPECT_EQ(button.BeginColor(), 0x800000u);
+    EXPECT_EQ(button.EndColor(), 0xFFFF00u);
+    EXPECT_TRUE(button.SwapColors());
+    EXPECT_EQ(button.GradientStyle(), gsVertCenter);
+    EXPECT_EQ(button.TextStyle(), tsRaised);
+    EXPECT_EQ(button.TextShadeType(), stLight);
+    EXPECT_EQ(button.Presets(), None);
+    EXPECT_EQ(button.FocusFontColor(), 255u);
+    EXPECT_EQ(button.FontColor(), clBlack);
+    EXPECT_TRUE(button.TabStop());
+    EXPECT_FALSE(button.Pressed());
+    EXPECT_FALSE(button.HasFocus());
+}
+
+// Which step of the gradient shows at a pixel, worked out by hand from the band geometry.
+TEST(GradBtn, PaintsEveryGradientStyleBandByBand)
+{
+    const struct
+    {
+        TGradientStyle style;
+        int width, height, x, y, step, n;
+    } cases[] = {
+        // Strips from MulDiv(i, 75, 256): strip 0 is empty, strip 255 too.
+        {gsHorizontal, 75, 25, 0, 12, 1, 255},
+        {gsHorizontal, 75, 25, 37, 12, 127, 255},
+        {gsHorizontal, 75, 25, 74, 12, 254, 255},
+        {gsVertical, 75, 25, 37, 0, 5, 255},
+        {gsVertical, 75, 25, 37, 12, 127, 255},
+        {gsVertical, 75, 25, 37, 24, 250, 255},
+        // Odd height: rows i and 25 - i; the bottom row takes step 1, two middle rows the end.
+        {gsVertCenter, 75, 25, 37, 0, 0, 12},
+        {gsVertCenter, 75, 25, 37, 6, 6, 12},
+        {gsVertCenter, 75, 25, 37, 12, 12, 12},
+        {gsVertCenter, 75, 25, 37, 13, 12, 12},
+        {gsVertCenter, 75, 25, 37, 18, 7, 12},
+        {gsVertCenter, 75, 25, 37, 24, 1, 12},
+        // Even height: one middle row.
+        {gsVertCenter, 75, 24, 37, 0, 0, 12},
+        {gsVertCenter, 75, 24, 37, 11, 11, 12},
+        {gsVertCenter, 75, 24, 37, 12, 12, 12},
+        {gsVertCenter, 75, 24, 37, 13, 11, 12},
+        {gsVertCenter, 75, 24, 37, 23, 1, 12},
+        {gsHorizCenter, 75, 25, 0, 12, 0, 37},
+        {gsHorizCenter, 75, 25, 37, 12, 37, 37},
+        {gsHorizCenter, 75, 25, 38, 12, 37, 37},
+        {gsHorizCenter, 75, 25, 74, 3, 1, 37},
+        {gsHorizCenter, 76, 25, 38, 12, 38, 38},
+        {gsHorizCenter, 76, 25, 39, 12, 37, 38},
+        {gsHorizCenter, 76, 25, 75, 12, 1, 38},
+        // Rectangles: the corner stays covered up to step 5, the centre up to step 243; the
+        // right column and bottom row, which no rectangle reaches, keep the begin colour.
+        {gsRectangle, 75, 25, 0, 0, 5, 255},
+        {gsRectangle, 75, 25, 73, 12, 5, 255},
+        {gsRectangle, 75, 25, 37, 12, 243, 255},
+        {gsRectangle, 75, 25, 74, 12, 0, 255},
+        {gsRectangle, 75, 25, 37, 24, 0, 255},
+        // Ellipses cover the corners up to step 9; the last, one pixel, covers the centre.
+        {gsElliptic, 75, 25, 0, 0, 9, 155},
+        {gsElliptic, 75, 25, 74, 0, 9, 155},
+        {gsElliptic, 75, 25, 0, 24, 9, 155},
+        {gsElliptic, 75, 25, 74, 24, 9, 155},
+        {gsElliptic, 75, 25, 10, 12, 80, 155},
+        {gsElliptic, 75, 25, 37, 3, 83, 155},
+        {gsElliptic, 75, 25, 37, 12, 155, 155},
+        {gsElliptic, 75, 22, 0, 0, 9, 155},
+        {gsElliptic, 75, 22, 74, 21, 9, 155},
+        {gsElliptic, 75, 22, 37, 11, 144, 155},
+        {gsElliptic, 75, 22, 37, 10, 155, 155},
+        {gsElliptic, 76, 26, 37, 12, 155, 155},
+        {gsElliptic, 76, 26, 38, 13, 146, 155},
+    };
+    for (const auto& c : cases) {
+        const auto button = Face(c.style, c.width, c.height);
+        const QImage image = Render(*button);
+        EXPECT_EQ(PixelAt(image, c.x, c.y), BandColor(kNavy, kAqua, c.step, c.n))
+            << "style " << c.style << " " << c.width << "x" << c.height << " at (" << c.x << ", "
+            << c.y << ")";
+    }
+}
+
+TEST(GradBtn, EllipsesGetLighterTowardsTheCentre)
+{
+    const auto button = Face(gsElliptic, 75, 25, 0x000000, 0xFFFFFF);
+    const QImage image = Render(*button);
+    for (int x = 1; x <= 37; ++x)
+        EXPECT_GE(PixelAt(image, x, 12) & 0xFF, PixelAt(image, x - 1, 12) & 0xFF) << x;
+    for (int y = 1; y <= 12; ++y)
+        EXPECT_GE(PixelAt(image, 37, y) & 0xFF, PixelAt(image, 37, y - 1) & 0xFF) << y;
+}
+
+TEST(GradBtn, BevelRingsTurnOverWhilePressed)
+{
+    TGradBtn button;
+    MakeAluminum(button);
+    ASSERT_EQ(button.BtnFrameSize(), 1);
+    button.SetBtnFrameSize(3);
+    for (const bool pressed : {false, true}) {
+        if (pressed)
+            Press(button);
+        const QImage image = Render(button);
+        const TColor upper = pressed ? clBlack : clWhite;
+        const TColor lower = pressed ? clWhite : clBlack;
+        for (int k = 0; k < 3; ++k) {
+            SCOPED_TRACE(testing::Message() << "pressed " << pressed << ", ring " << k);
+            EXPECT_EQ(PixelAt(image, k, 12), upper);
+            EXPECT_EQ(PixelAt(image, 37, k), upper);
+            EXPECT_EQ(PixelAt(image, 74 - k, 12), lower);
+            EXPECT_EQ(PixelAt(image, 37, 24 - k), lower);
+            // The lower colour owns the top-right and bottom-left corners.
+            EXPECT_EQ(PixelAt(image, k, k), upper);
+            EXPECT_EQ(PixelAt(image, 74 - k, k), lower);
+            EXPECT_EQ(PixelAt(image, k, 24 - k), lower);
+            EXPECT_EQ(PixelAt(image, 74 - k, 24 - k), lower);
+        }
+        EXPECT_NE(PixelAt(image, 3, 12), upper);
+        EXPECT_NE(PixelAt(image, 71, 12), lower);
+    }
+    Release(button);
+    EXPECT_EQ(PixelAt(Render(button), 0, 12), clWhite);
+}
+
+TEST(GradBtn, SystemColoursTakeThePalettesButtonHighlightAndShadow)
+{
+    TGradBtn button;
+    QPalette palette = button.palette();
+    palette.setColor(QPalette::Light, QColor(0x12, 0x34, 0x56));
+    palette.setColor(QPalette::Dark, QColor(0x65, 0x43, 0x21));
+    button.setPalette(palette);
+    const QImage image = Render(button);
+    EXPECT_EQ(PixelAt(image, 0, 12), 0x563412u);
+    EXPECT_EQ(PixelAt(image, 74, 12), 0x214365u);
+}
+
+TEST(GradBtn, PressExchangesTheGradientOnlyWithSwapColors)
+{
+    for (const bool swap : {true, false}) {
+        SCOPED_TRACE(swap ? "SwapColors" : "no SwapColors");
+        TGradBtn button;
+        MakeAluminum(button);
+        button.SetSwapColors(swap);
+        // Rows 2 and 22 lie in strips 25 and 229 of 255.
+        const TColor top = BandColor(0xCECECE, 0x5F5F5F, 25, 255);
+        const TColor bottom = BandColor(0xCECECE, 0x5F5F5F, 229, 255);
+        const TColor pressedTop = swap ? BandColor(0x5F5F5F, 0xCECECE, 25, 255) : top;
+        EXPECT_EQ(PixelAt(Render(button), 37, 2), top);
+        Press(button);
+        EXPECT_TRUE(button.Pressed());
+        EXPECT_EQ(PixelAt(Render(button), 37, 2), pressedTop);
+        EXPECT_EQ(button.BeginColor(), swap ? 0x5F5F5Fu : 0xCECECEu);
+        // Leaving the button while held changes nothing; releasing off it restores the look.
+        QTest::mouseMove(&button, QPoint(200, 200));
+        EXPECT_EQ(PixelAt(Render(button), 37, 2), pressedTop);
+        Release(button, QPoint(200, 200));
+        EXPECT_FALSE(button.Pressed());
+        const QImage image = Render(button);
+        EXPECT_EQ(PixelAt(image, 37, 2), top);
+        EXPECT_EQ(PixelAt(image, 37, 22), bottom);
+        EXPECT_EQ(button.BeginColor(), 0xCECECEu);
+    }
+}
+
+TEST(GradBtn, ReleaseRestoresTheColoursEvenWhenSwapColorsChangedMeanwhile)
+{
+    TGradBtn button;
+    Press(button);
+    button.SetSwapColors(false);
+    Release(button);
+    EXPECT_EQ(button.BeginColor(), kNavy);
+    EXPECT_EQ(button.EndColor(), kAqua);
+}
+
+// Captions are compared layer by layer against the face alone: the font does not matter, only
+// where each layer goes and which colour wins.
+class CaptionTest : public testing::Test
+{
+protected:
+    static constexpr TColor kFace = 0x000000;
+    static constexpr TColor kHilite = 0x00FF00;
+    static constexpr TColor kShadow = 0xFF0000;
+    static constexpr TColor kGround = 0xC0C0C0;
+
+    CaptionTest()
+    {
+        QFont font("DejaVu Sans");
+        font.setPixelSize(12);
+        font.setBold(true);
+        font.setStyleStrategy(QFont::NoAntialias);
+        button.setFont(font);
+        button.SetCaption("OK");
+        button.SetBeginColor(kGround);
+        button.SetEndColor(kGround);
+        button.SetTxtHiliteClr(kHilite);
+        button.SetTxtShadowClr(kShadow);
+        button.SetFontColor(kFace);
+        button.SetTextStyle(tsNormal);
+        faceMask = MaskOf(Render(button), kFace);
+    }
+
+    // The pixels of the inside (the bevel excluded) that have the colour.
+    static std::vector<QPoint> MaskOf(const QImage& image, TColor color)
+    {
+        std::vector<QPoint> mask;
+        for (int y = 1; y < image.height() - 1; ++y)
+            for (int x = 1; x < image.width() - 1; ++x)
+                if (PixelAt(image, x, y) == color)
+                    mask.emplace_back(x, y);
+        return mask;
+    }
+
+    struct Layer
+    {
+        TColor color;
+        int dx, dy;
+    };
+
+    // The inside as it should look with the layers drawn in order over the ground.
+    QImage Expected(const std::vector<Layer>& layers) const
+    {
+        QImage image(75, 25, QImage::Format_RGB32);
+        image.fill(QColor(0xC0, 0xC0, 0xC0));
+        for (const Layer& layer : layers)
+            for (const QPoint& p : faceMask)
+                image.setPixelColor(
+                    p + QPoint(layer.dx, layer.dy),
+                    QColor(RedOf(layer.color), GreenOf(layer.color), BlueOf(layer.color)));
+        return image;
+    }
+
+    static void ExpectSameInside(const QImage& actual, const QImage& expected)
+    {
+        int differences = 0;
+        for (int y = 1; y < 24; ++y)
+            for (int x = 1; x < 74; ++x)
+                if (PixelAt(actual, x, y) != PixelAt(expected, x, y) && differences++ < 5)
+                    ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex
+                                  << PixelAt(actual, x, y) << ", expected "
+                                  << PixelAt(expected, x, y);
+        EXPECT_EQ(differences, 0);
+    }
+
+    TGradBtn button;
+    std::vector<QPoint> faceMask;
+};
+
+TEST_F(CaptionTest, FaceIsCentredOnTheButton)
+{
+    ASSERT_FALSE(faceMask.empty());
+    const QFontMetrics metrics(button.font());
+    const QRect cell((75 - metrics.horizontalAdvance("OK")) / 2, (25 - metrics.height()) / 2,
+                     metrics.horizontalAdvance("OK"), metrics.height());
+    for (const QPoint& p : faceMask)
+        ASSERT_TRUE(cell.contains(p)) << p.x() << ", " << p.y();
+}
+
+TEST_F(CaptionTest, LayersFollowTheTextStyleAndShadeTypeAndMoveWhenPressed)
+{
+    const struct
+    {
+        TTextStyle style;
+        TShadeType shade;
+        std::vector<Layer> layers;
+    } cases[] = {
+        {tsNormal, stLight, {{kFace, 0, 0}}},
+        {tsNormal, stHeavy, {{kFace, 0, 0}}},
+        {tsRaised, stLight, {{kHilite, -1, -1}, {kFace, 0, 0}}},
+        {tsRaised, stHeavy, {{kHilite, -1, -1}, {kShadow, 1, 1}, {kFace, 0, 0}}},
+        {tsInset, stLight, {{kHilite, 1, 1}, {kFace, 0, 0}}},
+        {tsInset, stHeavy, {{kShadow, -1, -1}, {kHilite, 1, 1}, {kFace, 0, 0}}},
+    };
+    for (const auto& c : cases) {
+        button.SetTextStyle(c.style);
+        button.SetTextShadeType(c.shade);
+        for (const bool pressed : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "style " << c.style << ", shade " << c.shade
+                                            << (pressed ? ", pressed" : ""));
+            std::vector<Layer> layers = c.layers;
+            if (pressed) {
+                Press(button);
+                for (Layer& layer : layers)
+                    ++layer.dx, ++layer.dy;
+            }
+            ExpectSameInside(Render(button), Expected(layers));
+            if (pressed)
+                Release(button);
+        }
+    }
+}
+
+TEST_F(CaptionTest, DisabledFaceIsGreyWithTheOtherLayersUnchanged)
+{
+    button.SetTextStyle(tsInset);
+    button.SetTextShadeType(stHeavy);
+    button.setEnabled(false);
+    ExpectSameInside(Render(button),
+                     Expected({{kShadow, -1, -1}, {kHilite, 1, 1}, {clGray, 0, 0}}));
+    button.setEnabled(true);
+    ExpectSameInside(Render(button), Expected({{kShadow, -1, -1}, {kHilite, 1, 1}, {kFace, 0, 0}}));
+}
+
+TEST_F(CaptionTest, FocusedFaceTakesFocusFontColor)
+{
+    QWidget window;
+    button.setParent(&window);
+    QWidget other(&window);
+    other.setFocusPolicy(Qt::StrongFocus);
+    other.move(0, 40);
+    window.show();
+    window.activateWindow();
+    QApplication::processEvents();
+    ASSERT_TRUE(window.isActiveWindow());
+
+    button.SetFocus();
+    EXPECT_TRUE(button.HasFocus());
+    ExpectSameInside(Render(button), Expected({{clRed, 0, 0}}));
+    button.SetFocusFontColor(0xFF00FF);
+    ExpectSameInside(Render(button), Expected({{0xFF00FF, 0, 0}}));
+
+    other.setFocus();
+    EXPECT_FALSE(button.HasFocus());
+    ExpectSameInside(Render(button), Expected({{kFace, 0, 0}}));
+    button.setParent(nullptr);
+}
+
+TEST(GradBtn, FrameSizeIsLimitedByTheButtonsSize)
+{
+    const struct
+    {
+        int width, height, size;
+        bool accepted;
+    } cases[] = {
+        {75, 25, 7, true},
+        {75, 25, 8, false},
+        {75, 22, 6, true},
+        {75, 22, 7, false},
+    };
+    for (const auto& c : cases) {
+        TGradBtn button;
+        button.resize(c.width, c.height);
+        button.SetBtnFrameSize(c.size);
+        EXPECT_EQ(button.BtnFrameSize(), c.accepted ? c.size : 1)
+            << c.width << "x" << c.height << " frame " << c.size;
+    }
+}
+
+TEST(GradBtn, PresetsChangeNothingInARunningProgram)
+{
+    TGradBtn button;
+    const QFont font = button.font();
+    button.SetPresets(GoldCoast);
+    EXPECT_EQ(button.Presets(), None);
+    EXPECT_EQ(button.BeginColor(), kNavy);
+    EXPECT_EQ(button.GradientStyle(), gsVertCenter);
+    EXPECT_EQ(button.font(), font);
+
+    button.SetDesigning(true);
+    button.SetPresets(Aluminum);
+    EXPECT_EQ(button.Presets(), Aluminum);
+    EXPECT_EQ(button.BeginColor(), 0xCECECEu);
+    EXPECT_EQ(button.EndColor(), 0x5F5F5Fu);
+    EXPECT_EQ(button.GradientStyle(), gsVertical);
+    EXPECT_EQ(button.TextStyle(), tsInset);
+    EXPECT_EQ(button.TextShadeType(), stHeavy);
+    EXPECT_EQ(button.BtnHiliteClr(), clWhite);
+    EXPECT_EQ(button.BtnShadowClr(), clBlack);
+    EXPECT_EQ(button.TxtHiliteClr(), clBtnHighlight);
+    EXPECT_EQ(button.font().family(), "Times New Roman");
+    EXPECT_EQ(button.font().pointSize(), 10);
+    EXPECT_TRUE(button.font().bold());
+}
+
+TEST(GradBtn, LeftClickOverTheButtonFiresOnClick)
+{
+    const struct
+    {
+        Qt::MouseButton mouseButton;
+        QPoint releaseAt;
+        int clicks;
+    } cases[] = {
+        {Qt::LeftButton, {10, 10}, 1},   {Qt::LeftButton, {74, 24}, 1},
+        {Qt::LeftButton, {75, 10}, 0},   {Qt::RightButton, {10, 10}, 0},
+        {Qt::MiddleButton, {10, 10}, 0},
+    };
+    for (const auto& c : cases) {
+        TGradBtn button;
+        QSignalSpy clicks(&button, &TGradBtn::OnClick);
+        QSignalSpy downs(&button, &TGradBtn::OnMouseDown);
+        QSignalSpy ups(&button, &TGradBtn::OnMouseUp);
+        Press(button, c.mouseButton);
+        EXPECT_TRUE(button.Pressed());
+        Release(button, c.releaseAt, c.mouseButton);
+        EXPECT_FALSE(button.Pressed());
+        EXPECT_EQ(clicks.count(), c.clicks) << c.mouseButton << " at " << c.releaseAt.x();
+        EXPECT_EQ(downs.count(), 1);
+        EXPECT_EQ(ups.count(), 1);
+    }
+}
+
+// Shows the button with a second focusable widget in an active window.
+class KeyboardTest : public testing::Test
+{
+protected:
+    KeyboardTest()
+    {
+        button = new TGradBtn(&window);
+        other = new QWidget(&window);
+        other->setFocusPolicy(Qt::StrongFocus);
+        other->setGeometry(0, 40, 20, 20);
+        window.show();
+        window.activateWindow();
+        QApplication::processEvents();
+    }
+
+    QWidget window;
+    TGradBtn* button = nullptr;
+    QWidget* other = nullptr;
+};
+
+TEST_F(KeyboardTest, SpaceAndEnterActivateTheFocusedButtonOnRelease)
+{
+    ASSERT_TRUE(window.isActiveWindow());
+    button->SetFocus();
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
+        QSignalSpy clicks(button, &TGradBtn::OnClick);
+        QTest::keyPress(button, key);
+        EXPECT_EQ(clicks.count(), 0) << key;
+        EXPECT_FALSE(button->Pressed());
+        QTest::keyRelease(button, key);
+        EXPECT_EQ(clicks.count(), 1) << key;
+    }
+    QSignalSpy clicks(button, &TGradBtn::OnClick);
+    QTest::keyClick(button, Qt::Key_A);
+    QTest::keyRelease(button, Qt::Key_Space); // its press went elsewhere
+    EXPECT_EQ(clicks.count(), 0);
+}
+
+TEST_F(KeyboardTest, KeyWhileTheMouseHoldsTheButtonClicksOnce)
+{
+    button->SetFocus();
+    QSignalSpy clicks(button, &TGradBtn::OnClick);
+    Press(*button);
+    QTest::keyClick(button, Qt::Key_Space);
+    EXPECT_FALSE(button->Pressed());
+    EXPECT_EQ(button->BeginColor(), kNavy);
+    Release(*button);
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(button->BeginColor(), kNavy);
+}
+
+TEST_F(KeyboardTest, ClickDoesNotTakeTheFocusButTabDoes)
+{
+    other->setFocus();
+    QSignalSpy clicks(button, &TGradBtn::OnClick);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_FALSE(button->HasFocus());
+    EXPECT_TRUE(other->hasFocus());
+    QTest::keyClick(other, Qt::Key_Tab);
+    EXPECT_TRUE(button->HasFocus());
+    button->setEnabled(false);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(clicks.count(), 1);
+}
+
+TEST_F(KeyboardTest, DisablingAHeldButtonEndsThePress)
+{
+    Press(*button);
+    button->setEnabled(false);
+    EXPECT_FALSE(button->Pressed());
+    EXPECT_EQ(button->BeginColor(), kNavy);
+}
+
+} // namespace
+} // namespace vorlane
