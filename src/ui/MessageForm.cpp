@@ -1,0 +1,200 @@
+#include "ui/MessageForm.h"
+
+#include "ui/GradBtn.h"
+#include "ui/HeaderLines.h"
+#include "ui/ProgramIcon.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QPixmap>
+#include <QScreen>
+#include <QScrollBar>
+
+namespace vorlane {
+
+namespace {
+
+constexpr int kClientWidth = 336;
+constexpr int kClientHeight = 93;
+constexpr int kHeaderAreaHeight = 60;
+constexpr int kHeaderLineHeight = 13;
+
+QString FromBytes(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+TMessageForm::TMessageForm(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setWindowTitle("Vorlane: Message");
+    setFont(QFont("Verdana", 8));
+    setFixedSize(kClientWidth, kClientHeight);
+    setWindowIcon(QPixmap::fromImage(ProgramIconImage()));
+
+    iconImage_ = new QLabel(this);
+    iconImage_->setGeometry(8, 8, 32, 32);
+    iconImage_->setPixmap(QPixmap::fromImage(ProgramIconImage(32)));
+
+    messageLabel_ = new QLabel(this);
+    messageLabel_->setGeometry(44, 8, 281, 52);
+    messageLabel_->setWordWrap(true);
+    messageLabel_->setTextFormat(Qt::PlainText);
+    // Top-aligned, so that a message longer than four lines is cut at the bottom edge.
+    messageLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    // A separator line along the top of its area.
+    firstBevel_ = new QFrame(this);
+    firstBevel_->setGeometry(0, 64, 337, 5);
+    firstBevel_->setFrameShape(QFrame::HLine);
+    firstBevel_->setFrameShadow(QFrame::Sunken);
+    firstBevel_->setFrameRect(QRect(0, 0, 337, 2));
+
+    counterLabel_ = new QLabel(this);
+    counterLabel_->move(8, 67);
+    counterLabel_->setTextFormat(Qt::PlainText);
+    counterLabel_->adjustSize();
+
+    okGradBtn_ = new TGradBtn(this);
+    okGradBtn_->setGeometry(132, 68, 75, 25);
+    okGradBtn_->SetCaption("OK");
+    QFont buttonFont("Verdana", 10);
+    buttonFont.setBold(true);
+    okGradBtn_->setFont(buttonFont);
+    okGradBtn_->SetFontColor(clBlack);
+    okGradBtn_->SetBeginColor(13553358);
+    okGradBtn_->SetEndColor(6250335);
+    okGradBtn_->SetGradientStyle(gsVertical);
+    okGradBtn_->SetTextStyle(tsInset);
+    okGradBtn_->SetTextShadeType(stHeavy);
+    okGradBtn_->SetBtnHiliteClr(clWhite);
+    okGradBtn_->SetBtnShadowClr(clBlack);
+    connect(okGradBtn_, &TGradBtn::OnClick, this, &TMessageForm::OKGradBtnClick);
+
+    // Shows the lines and takes no input.
+    headersListbox_ = new QListWidget(this);
+    headersListbox_->setGeometry(8, 82, 301, 43);
+    headersListbox_->setEnabled(false);
+    headersListbox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    headersListbox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    headersListbox_->setUniformItemSizes(true);
+    headersListbox_->hide();
+
+    headersScrollBar_ = new QScrollBar(Qt::Vertical, this);
+    headersScrollBar_->setGeometry(311, 82, 16, 43);
+    headersScrollBar_->setRange(0, 0);
+    headersScrollBar_->setSingleStep(1);
+    headersScrollBar_->setPageStep(1);
+    headersScrollBar_->setFocusPolicy(Qt::TabFocus);
+    headersScrollBar_->hide();
+    connect(headersScrollBar_, &QScrollBar::valueChanged, this,
+            &TMessageForm::HeadersScrollBarChange);
+
+    setTabOrder(okGradBtn_, headersListbox_);
+    setTabOrder(headersListbox_, headersScrollBar_);
+}
+
+TMessageForm::~TMessageForm() = default;
+
+void TMessageForm::SetMessage(const std::string& text)
+{
+    messageLabel_->setText(FromBytes(text));
+}
+
+void TMessageForm::ShowHeaders(const MailMessageList& headers)
+{
+    // A scroll bar cannot range over no records, and the callers always have some.
+    if (headers.empty() || headersListbox_->isVisibleTo(this))
+        return;
+    okGradBtn_->move(okGradBtn_->x(), okGradBtn_->y() + kHeaderAreaHeight);
+    setFixedSize(kClientWidth, kClientHeight + kHeaderAreaHeight);
+    headersListbox_->show();
+    headersScrollBar_->show();
+
+    const int maximum = static_cast<int>(headers.size()) - 1;
+    {
+        const QSignalBlocker quiet(headersScrollBar_);
+        headersScrollBar_->setValue(0);
+        headersScrollBar_->setMaximum(maximum);
+        headersScrollBar_->setEnabled(maximum > 0);
+        headerList_ = &headers;
+        headersScrollBar_->setValue(maximum);
+    }
+    HeadersScrollBarChange();
+}
+
+void TMessageForm::HeadersScrollBarChange()
+{
+    const int position = headersScrollBar_->value();
+    counterLabel_->setText(FromBytes(CounterText(position, headersScrollBar_->maximum())));
+    counterLabel_->adjustSize();
+    headersListbox_->clear();
+    const HeaderLines lines = HeaderLinesAt(headerList_, position);
+    for (const std::string* line : {&lines.From, &lines.Subject}) {
+        auto* item = new QListWidgetItem(FromBytes(*line), headersListbox_);
+        item->setSizeHint(QSize(headersListbox_->viewport()->width(), kHeaderLineHeight));
+    }
+}
+
+void TMessageForm::OKGradBtnClick()
+{
+    modalResult_ = mrOk;
+    if (showingModal_)
+        done(mrOk);
+}
+
+int TMessageForm::ShowModal()
+{
+    return exec();
+}
+
+int TMessageForm::exec()
+{
+    modalResult_ = mrNone;
+    showingModal_ = true;
+    const int result = QDialog::exec();
+    showingModal_ = false;
+    return result;
+}
+
+void TMessageForm::reject()
+{
+    if (showingModal_) {
+        modalResult_ = mrCancel;
+        done(mrCancel);
+    } else {
+        hide();
+    }
+}
+
+void TMessageForm::showEvent(QShowEvent* event)
+{
+    if (!centred_) {
+        centred_ = true;
+        if (const QScreen* where = screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(where->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    okGradBtn_->SetFocus();
+    QDialog::showEvent(event);
+}
+
+void TMessageForm::hideEvent(QHideEvent* event)
+{
+    FormHide();
+    QDialog::hideEvent(event);
+}
+
+void TMessageForm::FormHide()
+{
+    headerList_ = nullptr;
+}
+
+} // namespace vorlane

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "mail/MailMessage.h"
+
+#include <QDialog>
+#include <string>
+
+class QFrame;
+class QLabel;
+class QListWidget;
+class QScrollBar;
+
+namespace vorlane {
+
+class TGradBtn;
+
+// The program's message window: an icon, a word-wrapped message and an OK button, optionally
+// with a browsable list of the senders and subjects of waiting mail. It stays on top, opens in
+// the middle of the screen, and is created for one showing, either modally (ShowModal returns
+// when it closes) or without waiting (the caller watches ModalResult and hides it).
+class TMessageForm : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // Window results.
+    static constexpr int mrNone = 0;
+    static constexpr int mrOk = 1;
+    static constexpr int mrCancel = 2;
+
+    explicit TMessageForm(QWidget* parent = nullptr);
+    ~TMessageForm() override;
+
+    void SetMessage(const std::string& text);
+
+    // Adds the header area: the window grows by 60 pixels and opens on the last record. The
+    // window only refers to the list, which must outlive the showing; it never changes it. An
+    // empty list adds nothing, and a second call changes nothing.
+    void ShowHeaders(const MailMessageList& headers);
+
+    const MailMessageList* HeaderList() const { return headerList_; }
+    int ModalResult() const { return modalResult_; }
+
+    // Shows the window and returns when it closes: mrOk after OK, mrCancel after the close box.
+    int ShowModal();
+    int exec() override;
+
+    QLabel* IconImage() const { return iconImage_; }
+    QLabel* MessageLabel() const { return messageLabel_; }
+    QFrame* FirstBevel() const { return firstBevel_; }
+    QLabel* CounterLabel() const { return counterLabel_; }
+    TGradBtn* OKGradBtn() const { return okGradBtn_; }
+    QListWidget* HeadersListbox() const { return headersListbox_; }
+    QScrollBar* HeadersScrollBar() const { return headersScrollBar_; }
+
+public slots:
+    // Shows the counter and the two lines of the record at the scroll position.
+    void HeadersScrollBarChange();
+    void OKGradBtnClick();
+    // The close box and Escape: a modal window closes with mrCancel; one shown without waiting
+    // is only hidden and its result stays as it was, so its caller keeps waiting.
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void FormHide();
+
+    QLabel* iconImage_;
+    QLabel* messageLabel_;
+    QFrame* firstBevel_;
+    QLabel* counterLabel_;
+    TGradBtn* okGradBtn_;
+    QListWidget* headersListbox_;
+    QScrollBar* headersScrollBar_;
+
+    const MailMessageList* headerList_ = nullptr;
+    int modalResult_ = mrNone;
+    bool showingModal_ = false;
+    bool centred_ = false;
+};
+
+} // namespace vorlane
