@@ -1,0 +1,126 @@
+#pragma once
+
+#include "app/Desktop.h"
+#include "config/RegistryStore.h"
+#include "config/Settings.h"
+#include "mail/MailMessage.h"
+#include "mail/MailServer.h"
+#include "mail/Pop3Dialogue.h"
+#include "net/ClientSocket.h"
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QEventLoop;
+
+namespace vorlane {
+
+// The hidden controller: it owns the timers, the one client socket, the mail server entries, the
+// headers of the current poll and the loaded settings, and runs the per-minute check cycle.
+// Everything happens on the GUI thread; long work waits in a nested event loop.
+class TProtocolForm : public QObject, public ClientSocketHandler, private Pop3Transport
+{
+    Q_OBJECT
+
+public:
+    struct Environment
+    {
+        RegistryStore& store;
+        Desktop& desktop;
+        std::string logFileName;
+        int mailPort = 110; // tests run their servers on other ports
+    };
+
+    explicit TProtocolForm(Environment environment, QObject* parent = nullptr);
+    ~TProtocolForm() override;
+
+    // Migration, settings, tray icon and the first tick, each step on its own: a failure in one
+    // goes to ApplicationException and the others still run.
+    void FormCreate();
+    void FormDestroy();
+
+    // "E&xit": a pass that is waiting runs to its end, then the program ends.
+    void ExitMenuItemClick();
+    bool ExitRequested() const { return exitRequested_; }
+
+    void IntervalTimerTimer();
+    // "Check &now" and its submenu: tag -1 polls every entry, 0..n-1 the entry at that position.
+    void ChecknowMenuItemClick(int tag);
+    void ProtocolTimerTimer();
+
+    void ClientSocketLookup() override;
+    void ClientSocketConnecting() override;
+    void ClientSocketConnect() override;
+    void ClientSocketRead() override;
+    void ClientSocketError(int& errorCode) override;
+
+    // The handler of every failure that nothing else caught: shows nothing, logs nothing, keeps
+    // the sentence of a Windows Sockets number for the next mail error report.
+    void ApplicationException(const std::string& text);
+
+    void LogMessage(const std::string& text) const;
+    void MigrateOldSettings();
+    void LoadSettings();
+    void CheckMail();
+    bool RunMailDialogue(TMailServer& entry);
+    void ReportMailError(const std::string& entryName);
+    void BuildCheckNowMenu();
+    void ClearMailServers();
+    void SetMenuItemsEnabled(bool enabled);
+    void ShowCheckingStatus(const std::string& host);
+    void UpdateTrayStatus(int count);
+    bool IsNetworkAvailable();
+    void ShowPausedState();
+    void SynchronizeIfDue();
+
+    // Runs at once when a due entry's poll succeeded: stores its counts and, when it has new
+    // mail, announces it.
+    void EvaluateNewMail(TMailServer& entry);
+
+    Settings settings;
+    std::vector<TMailServer> MailServers;
+    MailMessageList MailMessages;
+    int SocketMode = 0;
+    bool TimedOut = false;
+    std::string ErrorDetail;
+    int TimeState = 0;
+    bool TimeFailed = false;
+    bool TimeDone = false;
+    int TrayMailCount = 0;
+    int TotalMailSize = 0;
+    int StoppedWavingSize = -1;
+    std::string LogFileName;
+    Pop3Dialogue Mail; // MailState, MailFailed, MailBusy, ReceiveBuffer, StatCount, StatSize, ...
+
+    QTimer IntervalTimer;
+    QTimer ProtocolTimer;
+    QTimer IconTimer;
+    vorlane::ClientSocket ClientSocket;
+
+private:
+    void Send(const std::string& text) override;
+    void Close() override;
+
+    // Runs one start-up step; a failure goes to ApplicationException.
+    void RunStep(const std::function<void()>& step);
+    // Dispatches events until waiting() turns false, testing it first, after every socket or
+    // timer event, and every 200 ms.
+    void WaitWhile(const std::function<bool()>& waiting);
+    void RetestWait();
+    // The end of a tick or command; a requested exit happens now.
+    void EndOfWork();
+
+    RegistryStore& store_;
+    Desktop& desktop_;
+    int mailPort_;
+    bool exitRequested_ = false;
+    int busy_ = 0;
+    QEventLoop* waitLoop_ = nullptr;
+    std::function<bool()> waitCondition_;
+    bool trayAdded_ = false;
+};
+
+} // namespace vorlane

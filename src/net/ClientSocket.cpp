@@ -1,0 +1,176 @@
+#include "net/ClientSocket.h"
+
+#include "net/SocketErrors.h"
+
+#include <QHostAddress>
+
+namespace vorlane {
+
+namespace {
+
+[[noreturn]] void RaiseSocketError(const char* description, int number, const char* api)
+{
+    throw SocketException(std::string("Windows socket error: ") + description + " (" +
+                          std::to_string(number) + "), on API '" + api + "'");
+}
+
+} // namespace
+
+ClientSocket::ClientSocket(ClientSocketHandler& handler, QObject* parent)
+    : QObject(parent), handler_(handler)
+{
+    connect(&socket_, &QAbstractSocket::stateChanged, this, &ClientSocket::OnStateChanged);
+    connect(&socket_, &QAbstractSocket::connected, this, &ClientSocket::OnConnected);
+    connect(&socket_, &QIODevice::readyRead, this, &ClientSocket::OnReadyRead);
+    connect(&socket_, &QAbstractSocket::errorOccurred, this, &ClientSocket::OnError);
+    connect(&socket_, &QAbstractSocket::disconnected, this, &ClientSocket::OnDisconnected);
+}
+
+void ClientSocket::RequireInactive(const char* what) const
+{
+    if (active_)
+        throw SocketException(std::string("Cannot change the ") + what + " of an active socket");
+}
+
+void ClientSocket::SetPort(int port)
+{
+    RequireInactive("port");
+    port_ = port;
+}
+
+void ClientSocket::SetHost(const std::string& host)
+{
+    RequireInactive("host");
+    host_ = host;
+}
+
+void ClientSocket::SetAddress(const std::string& address)
+{
+    RequireInactive("address");
+    address_ = address;
+}
+
+void ClientSocket::Open()
+{
+    if (active_)
+        return;
+    if (host_.empty() && address_.empty())
+        throw SocketException("No address specified");
+    QHostAddress address;
+    if (host_.empty() && (!address.setAddress(QString::fromStdString(address_)) ||
+                          address.protocol() != QAbstractSocket::IPv4Protocol))
+        RaiseSocketError("The requested address is not valid in its context.", 10049, "connect");
+
+    active_ = true;
+    handler_.ClientSocketLookup();
+    if (!active_)
+        return; // the handler closed it
+    if (host_.empty())
+        socket_.connectToHost(address, static_cast<quint16>(port_));
+    else
+        socket_.connectToHost(QString::fromStdString(host_), static_cast<quint16>(port_));
+}
+
+void ClientSocket::Close()
+{
+    if (!active_)
+        return;
+    active_ = false;
+    socket_.abort();
+}
+
+void ClientSocket::SendText(const std::string& text)
+{
+    if (active_)
+        socket_.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+qint64 ClientSocket::ReceiveLength() const
+{
+    return socket_.bytesAvailable();
+}
+
+std::string ClientSocket::ReceiveText()
+{
+    const QByteArray data = socket_.readAll();
+    return std::string(data.constData(), static_cast<std::size_t>(data.size()));
+}
+
+qint64 ClientSocket::ReceiveBuf(char* buffer, qint64 count)
+{
+    return socket_.read(buffer, count);
+}
+
+void ClientSocket::OnStateChanged(QAbstractSocket::SocketState state)
+{
+    if (active_ && state == QAbstractSocket::ConnectingState)
+        handler_.ClientSocketConnecting();
+}
+
+void ClientSocket::OnConnected()
+{
+    if (active_)
+        handler_.ClientSocketConnect();
+}
+
+void ClientSocket::OnReadyRead()
+{
+    if (active_)
+        handler_.ClientSocketRead();
+}
+
+void ClientSocket::OnError(QAbstractSocket::SocketError error)
+{
+    // The peer closing the connection is the disconnect notification, not an error.
+    if (!active_ || error == QAbstractSocket::RemoteHostClosedError)
+        return;
+    int number = ErrorNumber(error, socket_.errorString());
+    handler_.ClientSocketError(number);
+    if (number != 0) {
+        Close();
+        RaiseSocketError(socket_.errorString().toStdString().c_str(), number, "connect");
+    }
+}
+
+void ClientSocket::OnDisconnected()
+{
+    if (!active_)
+        return;
+    active_ = false;
+    handler_.ClientSocketDisconnect();
+}
+
+int ClientSocket::ErrorNumber(QAbstractSocket::SocketError error, const QString& description)
+{
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return WSAECONNREFUSED;
+    case QAbstractSocket::HostNotFoundError:
+        return WSAHOST_NOT_FOUND;
+    case QAbstractSocket::SocketTimeoutError:
+        return WSAETIMEDOUT;
+    case QAbstractSocket::SocketResourceError:
+        return WSAENOBUFS;
+    case QAbstractSocket::SocketAccessError:
+        return 10013; // WSAEACCES
+    case QAbstractSocket::AddressInUseError:
+        return 10048; // WSAEADDRINUSE
+    case QAbstractSocket::SocketAddressNotAvailableError:
+        return 10049; // WSAEADDRNOTAVAIL
+    case QAbstractSocket::UnsupportedSocketOperationError:
+        return 10045; // WSAEOPNOTSUPP
+    case QAbstractSocket::NetworkError:
+        // Qt folds several system errors into this one and tells them apart only in words.
+        if (description.contains(QLatin1String("Host unreachable"), Qt::CaseInsensitive))
+            return WSAEHOSTUNREACH;
+        if (description.contains(QLatin1String("Network unreachable"), Qt::CaseInsensitive))
+            return WSAENETUNREACH;
+        if (description.contains(QLatin1String("timed out"), Qt::CaseInsensitive))
+            return WSAETIMEDOUT;
+        return WSAENETDOWN;
+    default:
+        return WSAECONNABORTED;
+    }
+}
+
+} // namespace vorlane

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QObject>
+#include <QTcpSocket>
+#include <stdexcept>
+#include <string>
+
+namespace vorlane {
+
+// A failure the socket raises at once (no address, a target changed while active, an address
+// that is not one). Its text carries the Windows Sockets number where there is one.
+class SocketException : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The notifications of one connection, in this order: lookup (when opening starts, also for a
+// numeric address), connecting, connect; then reads; an error (with its Windows Sockets number,
+// which the handler may set to 0 to keep the socket from raising it) or a disconnect (the peer
+// closed; never an error) ends it.
+class ClientSocketHandler
+{
+public:
+    virtual ~ClientSocketHandler() = default;
+    virtual void ClientSocketLookup() = 0;
+    virtual void ClientSocketConnecting() = 0;
+    virtual void ClientSocketConnect() = 0;
+    virtual void ClientSocketRead() = 0;
+    virtual void ClientSocketError(int& errorCode) = 0;
+    virtual void ClientSocketDisconnect() {}
+};
+
+// One non-blocking TCP client socket on the Qt event loop that reports what happens as
+// notifications. A host name, when not empty, wins over the numeric address.
+class ClientSocket : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ClientSocket(ClientSocketHandler& handler, QObject* parent = nullptr);
+
+    void SetPort(int port);
+    void SetHost(const std::string& host);
+    void SetAddress(const std::string& address);
+    int Port() const { return port_; }
+
+    // Starts connecting and returns; progress comes as notifications.
+    void Open();
+    // Ends the connection; no notification of it follows.
+    void Close();
+    bool Active() const { return active_; }
+
+    void SendText(const std::string& text);
+    qint64 ReceiveLength() const;
+    std::string ReceiveText();
+    qint64 ReceiveBuf(char* buffer, qint64 count);
+
+    // The Windows Sockets number for a Qt socket error.
+    static int ErrorNumber(QAbstractSocket::SocketError error, const QString& description);
+
+private:
+    void RequireInactive(const char* what) const;
+    void OnStateChanged(QAbstractSocket::SocketState state);
+    void OnConnected();
+    void OnReadyRead();
+    void OnError(QAbstractSocket::SocketError error);
+    void OnDisconnected();
+
+    ClientSocketHandler& handler_;
+    QTcpSocket socket_;
+    int port_ = 110;
+    std::string host_;
+    std::string address_;
+    bool active_ = false;
+};
+
+} // namespace vorlane

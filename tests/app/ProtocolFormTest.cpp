@@ -1,0 +1,304 @@
+#include "app/ControllerFixture.h"
+#include "servers/ScriptedServer.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace vorlane {
+namespace {
+
+using test::ControllerFixture;
+using test::RecordingDesktop;
+using test::ScriptedServer;
+
+MailServerRow Row(const std::string& name, const std::string& host = "127.0.0.1",
+                  const std::string& interval = "10")
+{
+    return {name, "joe", host, interval, "secret"};
+}
+
+TEST(Controller, FirstStartWithoutEntriesShowsNoNewMailAndRunsTheTimer)
+{
+    ControllerFixture f;
+    auto& c = f.Create(test::UnusedPort());
+    EXPECT_EQ(f.desktop.adds, 1);
+    EXPECT_EQ(f.desktop.tray.front(), (RecordingDesktop::Tray{0, ""}));
+    EXPECT_EQ(f.desktop.tray.back(), (RecordingDesktop::Tray{0, "No new mail"}));
+    EXPECT_TRUE(c.IntervalTimer.isActive());
+    EXPECT_EQ(c.IntervalTimer.interval(), 60000);
+    EXPECT_EQ(c.ProtocolTimer.interval(), 15000) << "no settings key: the first interval stays";
+    EXPECT_EQ(f.desktop.menuEnabled, (std::vector<bool>{false, true}));
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "Vorlane.log"));
+    f.controller.reset();
+    EXPECT_EQ(f.desktop.removes, 1);
+}
+
+TEST(Controller, AStartUpStepThatFailsDoesNotStopTheOthers)
+{
+    ControllerFixture f;
+    ScriptedServer server(ScriptedServer::Pop3("+OK 1 100"));
+    f.Store({Row("Home")});
+    f.store.Modify([](RegistryKey& root) {
+        root.OpenKey("SOFTWARE\\Mirvo\\Vorlane")->SetValue("WaveFile", IntegerValue(3));
+    });
+    auto& c = f.Create(server.Port());
+    EXPECT_EQ(f.desktop.adds, 1);
+    EXPECT_TRUE(c.IntervalTimer.isActive());
+    EXPECT_EQ(c.ProtocolTimer.interval(), 15000);
+    EXPECT_TRUE(c.MailServers.empty()) << "the load ended at the wrong value";
+    EXPECT_EQ(f.desktop.tray.back().tip, "No new mail") << "the first tick ran";
+}
+
+TEST(Controller, PollsEveryEntryLastFirstAndReportsNothingOnSuccess)
+{
+    ControllerFixture f;
+    ScriptedServer server(ScriptedServer::Pop3("+OK 2 500"));
+    f.Store({Row("A"), Row("B", "localhost"), Row("C")});
+    auto& c = f.Create(server.Port());
+    EXPECT_EQ(server.Connections(), 3);
+    EXPECT_TRUE(f.desktop.messages.empty());
+    const std::vector<std::string> checking = {"Checking 127.0.0.1 for new mail.",
+                                               "Checking localhost for new mail.",
+                                               "Checking 127.0.0.1 for new mail."};
+    std::vector<std::string> logged;
+    for (const auto& line : f.Log())
+        if (line.starts_with("Checking"))
+            logged.push_back(line);
+    EXPECT_EQ(logged, checking);
+    for (const auto& entry : c.MailServers) {
+        EXPECT_EQ(entry.MessageCount, 2) << entry.Name;
+        EXPECT_EQ(entry.MailboxSize, 500) << entry.Name;
+    }
+    EXPECT_EQ(c.TotalMailSize, 1500);
+    EXPECT_EQ(f.desktop.tray.back(), (RecordingDesktop::Tray{2, "You have 6 new mail messages"}));
+    EXPECT_TRUE(c.IconTimer.isActive());
+    EXPECT_EQ(f.desktop.checkNowMenus.back(), (std::vector<std::string>{"A", "B", "C"}));
+}
+
+TEST(Controller, PollingTipNamesTheHostWithinTheTrayLimit)
+{
+    ControllerFixture f;
+    const std::string host(80, 'h');
+    f.Store({Row("Long", host)});
+    f.Create(test::UnusedPort());
+    const auto polling = std::find_if(f.desktop.tray.begin(), f.desktop.tray.end(),
+                                      [](const RecordingDesktop::Tray& t) { return t.image == 1; });
+    ASSERT_NE(polling, f.desktop.tray.end());
+    EXPECT_EQ(polling->tip.size(), 63u);
+    EXPECT_TRUE(polling->tip.starts_with("Checking for new mail at: hhh"));
+}
+
+TEST(Controller, ReplyByReplyOverARealSocket)
+{
+    // Replies trickle in piece by piece, in lower case, with CR alone.
+    ControllerFixture f;
+    ScriptedServer server([](ScriptedServer::Connection& connection, const std::string& line) {
+        if (line.empty())
+            connection.Send(std::vector<std::string>{"+o", "k hel", "lo\r"});
+        else if (line.starts_with("STAT"))
+            connection.Send(std::vector<std::string>{"+ok 3 4512 mess", "ages\r\n"});
+        else if (line.starts_with("TOP"))
+            connection.Send(std::vector<std::string>{"+ok\r\nFROM: Ann\r",
+                                                     "\nfrom:Bob\r\nSubject: Hi\r\n\r\n.", "\r\n"});
+        else if (line.starts_with("QUIT"))
+            connection.Send("+ok bye\r\n");
+        else
+            connection.Send("+ok\r");
+    });
+    auto settings = ControllerFixture::LoggingSettings();
+    settings.DisplayHeaders = true;
+    f.Store({Row("Home")}, settings);
+    auto& c = f.Create(server.Port());
+    EXPECT_TRUE(f.desktop.messages.empty())
+        << (f.desktop.messages.empty() ? "" : f.desktop.messages[0]);
+    EXPECT_EQ(server.Received(),
+              (std::vector<std::string>{"USER joe", "PASS secret", "STAT", "TOP 1 0", "TOP 2 0",
+                                        "TOP 3 0", "QUIT"}));
+    ASSERT_EQ(c.MailMessages.size(), 3u);
+    EXPECT_EQ(c.MailMessages[2].second.From, "Ann");
+    EXPECT_EQ(c.MailMessages[2].second.Subject, "Hi");
+    EXPECT_EQ(c.MailServers[0].MessageCount, 3);
+    EXPECT_EQ(c.MailServers[0].MailboxSize, 4512);
+    EXPECT_TRUE(f.Logged("POP3 OUT: PASS ********"));
+    EXPECT_EQ(test::ReadFile(f.dir / "Vorlane.log").find("secret"), std::string::npos);
+}
+
+TEST(Controller, FailedPollsAreReportedByTheStateReached)
+{
+    struct Case
+    {
+        const char* name;
+        ScriptedServer::Script script;
+        int timeout;
+        const char* report; // after the first line
+    };
+    const Case cases[] = {
+        {"negative greeting",
+         [](auto& c, const std::string& line) {
+             if (line.empty())
+                 c.Send("-ERR go away\r\n");
+         },
+         10, "The mail server rejected my connection by sending a negative welcome message."},
+        {"negative reply to TOP",
+         [](auto& c, const std::string& line) {
+             if (line.starts_with("TOP"))
+                 c.Send("-ERR no TOP here\r\n");
+             else
+                 ScriptedServer::Pop3("+OK 2 10")(c, line);
+         },
+         10, ""},
+        {"STAT with two blanks", ScriptedServer::Pop3("+OK  2 10"), 10,
+         "Listing the number of messages waiting at the server was denied."},
+        {"silent server", [](auto&, const std::string&) {}, 1,
+         "A timeout error occured while  waiting for the welcome message."},
+        {"server closes without a reply",
+         [](auto& c, const std::string& line) {
+             if (line.empty())
+                 c.Close();
+         },
+         1, "A timeout error occured while  waiting for the welcome message."},
+        {"endless line",
+         [](auto& c, const std::string& line) {
+             if (line.empty())
+                 c.Send(std::vector<std::string>(8, std::string(10000, 'x')));
+         },
+         30, "The mail server rejected my connection by sending a negative welcome message."},
+    };
+    for (const auto& c : cases) {
+        ControllerFixture f;
+        ScriptedServer server(c.script);
+        auto settings = ControllerFixture::LoggingSettings(c.timeout);
+        settings.DisplayHeaders = true;
+        f.Store({Row("Home")}, settings);
+        QElapsedTimer clock;
+        clock.start();
+        auto& controller = f.Create(server.Port());
+        const auto expected = std::string("Error while communicating with 'Home'\r\n") + c.report;
+        EXPECT_EQ(f.desktop.messages, std::vector<std::string>{expected}) << c.name;
+        EXPECT_NE(test::ReadFile(f.dir / "Vorlane.log").find(" Mail error: " + expected + "\r\n"),
+                  std::string::npos)
+            << c.name;
+        EXPECT_TRUE(controller.MailServers[0].Failed) << c.name;
+        EXPECT_FALSE(controller.ProtocolTimer.isActive()) << c.name;
+        EXPECT_FALSE(controller.ClientSocket.Active()) << c.name;
+    }
+}
+
+TEST(Controller, ConnectionRefusedIsLoggedWithItsNumber)
+{
+    ControllerFixture f;
+    f.Store({Row("Home")});
+    auto& c = f.Create(test::UnusedPort());
+    EXPECT_TRUE(f.Logged("Socket error 0x0000274D"));
+    EXPECT_EQ(
+        f.desktop.messages,
+        std::vector<std::string>{
+            "Error while communicating with 'Home'\r\nConnecting to the remote host failed."});
+    EXPECT_TRUE(c.MailServers[0].Failed);
+}
+
+TEST(Controller, AnEntryWithoutHostFailsAloneAndTheOthersArePolled)
+{
+    ControllerFixture f;
+    ScriptedServer server(ScriptedServer::Pop3("+OK 1 10"));
+    f.Store({Row("A"), Row("B", "")});
+    auto& c = f.Create(server.Port());
+    EXPECT_EQ(server.Connections(), 1);
+    EXPECT_EQ(f.desktop.messages,
+              std::vector<std::string>{"Error while communicating with 'B'\r\n"});
+    EXPECT_TRUE(c.MailServers[1].Failed);
+    EXPECT_EQ(c.MailServers[0].MessageCount, 1);
+}
+
+TEST(Controller, CheckNowPollsTheChosenEntryAndPutsFailedOnesBack)
+{
+    ControllerFixture f;
+    bool refuse = true;
+    ScriptedServer server([&refuse](ScriptedServer::Connection& c, const std::string& line) {
+        if (line.empty() && refuse)
+            c.Send("-ERR not now\r\n");
+        else
+            ScriptedServer::Pop3("+OK 1 10")(c, line);
+    });
+    f.Store({Row("A"), Row("B"), Row("C")});
+    auto& c = f.Create(server.Port());
+    ASSERT_EQ(f.desktop.messages.size(), 3u);
+    EXPECT_TRUE(f.desktop.messages[0].starts_with("Error while communicating with 'C'"));
+    EXPECT_TRUE(f.desktop.messages[2].starts_with("Error while communicating with 'A'"));
+
+    refuse = false;
+    c.IntervalTimerTimer();
+    EXPECT_EQ(server.Connections(), 3) << "failed entries are off the schedule";
+
+    c.ChecknowMenuItemClick(1);
+    EXPECT_EQ(server.Connections(), 4);
+    EXPECT_FALSE(c.MailServers[1].Failed);
+    EXPECT_TRUE(c.MailServers[0].Failed);
+    EXPECT_EQ(c.MailServers[0].MinuteCounter, c.MailServers[1].MinuteCounter + 2)
+        << "the others count on";
+
+    c.ChecknowMenuItemClick(-1);
+    EXPECT_EQ(server.Connections(), 7);
+    EXPECT_EQ(f.desktop.tray.back().tip, "You have 3 new mail messages");
+    EXPECT_TRUE(c.IntervalTimer.isActive());
+    EXPECT_EQ(f.desktop.menuEnabled.back(), true);
+}
+
+TEST(Controller, GatingWithoutAGatePausesTheTicksButNotCheckNow)
+{
+    ControllerFixture f;
+    ScriptedServer server(ScriptedServer::Pop3("+OK 0 0"));
+    auto settings = ControllerFixture::LoggingSettings();
+    settings.ConnectionType = true;
+    f.Store({Row("A")}, settings);
+    auto& c = f.Create(server.Port());
+    EXPECT_EQ(server.Connections(), 0);
+    EXPECT_EQ(f.desktop.tray.back(),
+              (RecordingDesktop::Tray{10, "Paused: the RAS connection is not active."}));
+    EXPECT_EQ(c.MailServers[0].MinuteCounter, 9) << "no counter advances while paused";
+    c.ChecknowMenuItemClick(-1);
+    EXPECT_EQ(server.Connections(), 1);
+}
+
+TEST(Controller, ApplicationExceptionKeepsTheSentenceOfASocketNumber)
+{
+    ControllerFixture f;
+    auto& c = f.Create(test::UnusedPort());
+    c.SocketMode = 1;
+    c.ApplicationException("Windows socket error: Connection refused (10061), on API 'connect'");
+    EXPECT_EQ(c.ErrorDetail, "the connection was refused (10061)");
+    EXPECT_TRUE(c.TimeFailed);
+    EXPECT_FALSE(c.Mail.MailFailed);
+    c.SocketMode = 0;
+    c.ApplicationException("Invalid data type for 'Interval'");
+    EXPECT_EQ(c.ErrorDetail, "");
+    EXPECT_FALSE(c.Mail.MailFailed);
+}
+
+TEST(Controller, SocketNotificationsChangeOnlyTheirOwnConversation)
+{
+    ControllerFixture f;
+    auto& c = f.Create(test::UnusedPort());
+    for (int mode : {0, 1}) {
+        c.SocketMode = mode;
+        c.Mail.MailState = 0;
+        c.Mail.MailFailed = false;
+        c.TimeState = 0;
+        c.TimeFailed = false;
+        c.ClientSocketLookup();
+        c.ClientSocketConnecting();
+        c.ClientSocketConnect();
+        int error = 10061;
+        c.ClientSocketError(error);
+        EXPECT_EQ(error, 0);
+        EXPECT_EQ(c.Mail.MailState, mode == 0 ? 3 : 0);
+        EXPECT_EQ(c.Mail.MailFailed, mode == 0);
+        EXPECT_EQ(c.TimeState, mode == 1 ? 3 : 0);
+        EXPECT_EQ(c.TimeFailed, mode == 1);
+    }
+}
+
+} // namespace
+} // namespace vorlane

@@ -1,0 +1,154 @@
+#include "servers/Dovecot.h"
+
+#include "servers/ScriptedServer.h"
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <netinet/in.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace vorlane::test {
+
+namespace {
+
+constexpr uid_t kMailUid = 65534; // nobody
+constexpr gid_t kMailGid = 65534;
+
+bool Accepts(int port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return ok;
+}
+
+void Own(const std::filesystem::path& path)
+{
+    if (::chown(path.c_str(), kMailUid, kMailGid) != 0)
+        throw std::runtime_error("cannot hand " + path.string() + " to the mail user");
+}
+
+} // namespace
+
+bool Dovecot::Available(std::string& why)
+{
+    if (::access("/usr/sbin/dovecot", X_OK) != 0) {
+        why = "dovecot is not installed (Debian package dovecot-pop3d)";
+        return false;
+    }
+    if (::geteuid() != 0) {
+        why = "Dovecot runs its mail processes as another user, which needs root";
+        return false;
+    }
+    return true;
+}
+
+Dovecot::Dovecot(int port) : port_(port == 0 ? UnusedPort() : port)
+{
+    std::filesystem::permissions(dir_.Path(), std::filesystem::perms::owner_all |
+                                                  std::filesystem::perms::group_exec |
+                                                  std::filesystem::perms::others_exec);
+    std::filesystem::create_directories(dir_ / "home");
+    WriteFile(dir_ / "passwd", "");
+    const auto d = dir_.Path().string();
+    WriteFile(dir_ / "dovecot.conf",
+              "base_dir = " + d +
+                  "/run\n"
+                  "state_dir = " +
+                  d +
+                  "/state\n"
+                  "log_path = " +
+                  d +
+                  "/dovecot.log\n"
+                  "protocols = pop3\n"
+                  "listen = 127.0.0.1\n"
+                  "ssl = no\n"
+                  "disable_plaintext_auth = no\n"
+                  "auth_mechanisms = plain\n"
+                  "auth_failure_delay = 0\n"
+                  "first_valid_uid = 1\n"
+                  "passdb {\n  driver = passwd-file\n  args = scheme=PLAIN " +
+                  d +
+                  "/passwd\n}\n"
+                  "userdb {\n  driver = static\n  args = uid=65534 gid=65534 home=" +
+                  d +
+                  "/home/%u\n}\n"
+                  "mail_location = maildir:~/Maildir\n"
+                  "pop3_lock_session = yes\n"
+                  "service pop3-login {\n  inet_listener pop3 {\n    port = " +
+                  std::to_string(port_) +
+                  "\n  }\n}\n"
+                  "service anvil {\n  chroot =\n}\n");
+}
+
+Dovecot::~Dovecot()
+{
+    if (pid_ > 0) {
+        ::kill(pid_, SIGTERM);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+    }
+}
+
+void Dovecot::AddUser(const std::string& user, const std::string& password)
+{
+    std::ofstream(dir_ / "passwd", std::ios::app) << user << ":{PLAIN}" << password << "\n";
+    const auto maildir = dir_ / "home" / user / "Maildir";
+    for (const char* sub : {"new", "cur", "tmp"})
+        std::filesystem::create_directories(maildir / sub);
+    for (const auto& path :
+         {dir_ / "home" / user, maildir, maildir / "new", maildir / "cur", maildir / "tmp"})
+        Own(path);
+}
+
+int Dovecot::AddMessage(const std::string& user, const std::string& from,
+                        const std::string& subject, const std::string& body)
+{
+    std::string message = "Return-Path: <sender@example.org>\r\n";
+    if (!from.empty())
+        message += "From: " + from + "\r\n";
+    if (!subject.empty())
+        message += "Subject: " + subject + "\r\n";
+    message +=
+        "Message-ID: <" + std::to_string(++messages_) + "@example.org>\r\n\r\n" + body + "\r\n";
+    const auto file =
+        dir_ / "home" / user / "Maildir" / "new" /
+        (std::to_string(1700000000 + messages_) + ".M" + std::to_string(messages_) + ".test");
+    WriteFile(file, message);
+    Own(file);
+    return static_cast<int>(message.size());
+}
+
+void Dovecot::Start()
+{
+    const auto config = (dir_ / "dovecot.conf").string();
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        ::execl("/usr/sbin/dovecot", "dovecot", "-F", "-c", config.c_str(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    for (int i = 0; i < 200; ++i) {
+        if (Accepts(port_))
+            return;
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            throw std::runtime_error("dovecot ended at start: " + ReadFile(dir_ / "dovecot.log"));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    throw std::runtime_error("dovecot does not listen on port " + std::to_string(port_));
+}
+
+} // namespace vorlane::test

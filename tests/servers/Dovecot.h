@@ -1,0 +1,38 @@
+#pragma once
+
+#include "support/TempDir.h"
+
+#include <string>
+#include <sys/types.h>
+
+namespace vorlane::test {
+
+// A real Dovecot POP3 server on 127.0.0.1 with its own configuration, users and maildirs in a
+// temporary folder. Needs root (it runs its mail processes as nobody). Ended, by its process
+// id, when the object goes.
+class Dovecot
+{
+public:
+    // Port 0 picks a free one.
+    explicit Dovecot(int port = 0);
+    Dovecot(const Dovecot&) = delete;
+    Dovecot& operator=(const Dovecot&) = delete;
+    ~Dovecot();
+
+    static bool Available(std::string& why);
+
+    int Port() const { return port_; }
+    void AddUser(const std::string& user, const std::string& password);
+    // Delivers a message to the user's mailbox; returns its size in octets as POP3 counts it.
+    int AddMessage(const std::string& user, const std::string& from, const std::string& subject,
+                   const std::string& body = "Hello.");
+    void Start();
+
+private:
+    TempDir dir_{"dovecot"};
+    int port_;
+    pid_t pid_ = -1;
+    int messages_ = 0;
+};
+
+} // namespace vorlane::test
