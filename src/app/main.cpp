@@ -1,0 +1,32 @@
+// Vorlane: a tray program that checks POP3 mailboxes and sets the clock from a time server.
+#include "app/Application.h"
+#include "app/ProtocolForm.h"
+#include "app/QtDesktop.h"
+#include "app/SingleInstance.h"
+#include "config/SettingsStore.h"
+#include "util/Log.h"
+
+int main(int argc, char** argv)
+{
+    vorlane::SingleInstance instance;
+    if (!instance.TryAcquire())
+        return 0;
+
+    vorlane::Application application(argc, argv);
+    vorlane::Application::setApplicationName(QStringLiteral("Vorlane"));
+    vorlane::Application::setApplicationDisplayName(QStringLiteral("Vorlane"));
+    vorlane::Application::setQuitOnLastWindowClosed(false);
+
+    auto store = vorlane::UserRegistryStore();
+    vorlane::QtDesktop desktop;
+    vorlane::TProtocolForm controller({store, desktop, vorlane::DetermineLogFileName()});
+    application.SetExceptionHandler(
+        [&](const std::string& text) { controller.ApplicationException(text); });
+    desktop.SetCommands({[&](int tag) { controller.ChecknowMenuItemClick(tag); },
+                         [&] { controller.ExitMenuItemClick(); }});
+
+    controller.FormCreate();
+    if (controller.ExitRequested())
+        return 0;
+    return vorlane::Application::exec();
+}
