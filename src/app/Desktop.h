@@ -1,12 +1,26 @@
 #pragma once
 
+#include "app/PopupMenuState.h"
+#include "mail/MailMessage.h"
+
 #include <string>
-#include <vector>
 
 namespace vorlane {
 
-// What the controller shows and starts on the user's desktop: the tray icon with its menu, and
-// the message window. The program uses the real one; tests use a recording one.
+// What the desktop tells the controller: the tray icon's mouse and the menu's commands.
+class DesktopHandler
+{
+public:
+    virtual ~DesktopHandler() = default;
+    virtual void TrayRightButtonUp() = 0; // before the menu opens
+    virtual void TrayDoubleClick() = 0;   // a real double click only, not its first click
+    virtual void PopupMenuPopup() = 0;    // the menu is opening
+    virtual void MenuCommandClick(MenuCommand command) = 0;
+    virtual void ChecknowMenuItemClick(int tag) = 0; // "Check now" or one of its submenu items
+};
+
+// What the controller shows, plays and starts on the user's desktop. The program uses the real
+// one; tests use a recording one.
 class Desktop
 {
 public:
@@ -16,14 +30,24 @@ public:
     virtual void AddTrayIcon(int image, const std::string& tip) = 0;
     virtual void UpdateTrayIcon(int image, const std::string& tip) = 0;
     virtual void RemoveTrayIcon() = 0;
+    virtual void UpdateMenu(const PopupMenuState& menu) = 0;
 
-    // The menu's work commands around a pass or a synchronization.
-    virtual void SetMenuItemsEnabled(bool enabled) = 0;
-    // The "Check now" submenu: one item per entry name, when there are two or more.
-    virtual void BuildCheckNowMenu(const std::vector<std::string>& entryNames) = 0;
-
-    // The message window with a message alone; returns when the user has closed it.
+    // The message window with a message alone; returns when the user has closed it (at once
+    // once exit was requested).
     virtual void ShowMessage(const std::string& text) = 0;
+    // The new-mail window, with the headers when given. Without auto-hide it returns when the
+    // user has closed it; with auto-hide also after autoHideSeconds.
+    virtual void ShowNewMailMessage(const std::string& text, const MailMessageList* headers,
+                                    bool autoHide, int autoHideSeconds) = 0;
+    virtual void ShowSettings() = 0;
+    virtual void ShowAbout() = 0;
+
+    virtual void Beep() = 0;
+    // Plays the wave file without waiting for its end; failures are silent.
+    virtual void PlayWaveFile(const std::string& fileName) = 0;
+    // Starts the command line, split like a shell splits it, as a process of its own; a command
+    // that cannot be started fails silently.
+    virtual void StartProcess(const std::string& commandLine) = 0;
 };
 
 } // namespace vorlane

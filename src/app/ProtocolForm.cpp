@@ -56,6 +56,7 @@ TProtocolForm::TProtocolForm(Environment environment, QObject* parent)
     IconTimer.setInterval(100);
     connect(&IntervalTimer, &QTimer::timeout, this, &TProtocolForm::IntervalTimerTimer);
     connect(&ProtocolTimer, &QTimer::timeout, this, &TProtocolForm::ProtocolTimerTimer);
+    connect(&IconTimer, &QTimer::timeout, this, &TProtocolForm::IconTimerTimer);
 }
 
 TProtocolForm::~TProtocolForm()
@@ -76,19 +77,13 @@ void TProtocolForm::FormCreate()
 {
     RunStep([this] { MigrateOldSettings(); });
     RunStep([this] { LoadSettings(); });
-    RunStep([this] {
-        desktop_.AddTrayIcon(kImageNoMail, {});
-        trayAdded_ = true;
-    });
+    RunStep([this] { AddTrayIcon(); });
     RunStep([this] { IntervalTimerTimer(); });
 }
 
 void TProtocolForm::FormDestroy()
 {
-    if (trayAdded_) {
-        trayAdded_ = false;
-        desktop_.RemoveTrayIcon();
-    }
+    RemoveTrayIcon();
     MailServers.clear();
     MailMessages.clear();
 }
@@ -236,10 +231,39 @@ void TProtocolForm::EvaluateNewMail(TMailServer& entry)
 {
     entry.SetMessageCount(Mail.StatCount);
     entry.SetMailboxSize(Mail.StatSize);
-    if (entry.HasNewMail() && entry.MessageCount > 0) {
-        StoppedWavingSize = -1;
-        // The announcement (beep, sound, message window, mail program) comes with the tray.
-    }
+    if (!entry.HasNewMail() || entry.MessageCount <= 0)
+        return;
+    StoppedWavingSize = -1;
+    if (settings.SystemBeep)
+        desktop_.Beep();
+    if (settings.PlaySound)
+        PlayWaveFile(settings.WaveFile);
+    if (settings.DisplayMessage)
+        ShowNewMailMessage(entry.Name, entry, settings.AutoHide);
+    if (settings.StartClient)
+        StartMailClient(settings.MailClient);
+}
+
+void TProtocolForm::ShowNewMailMessage(const std::string& entryName, const TMailServer& entry,
+                                       bool autoHide)
+{
+    const auto text = entry.MessageCount == 1
+                          ? "A new mail message has arrived at '" + entryName + "'"
+                          : std::to_string(entry.MessageCount) +
+                                " new mail messages have arrived at '" + entryName + "'";
+    desktop_.ShowNewMailMessage(text, settings.DisplayHeaders ? &MailMessages : nullptr, autoHide,
+                                settings.AutoHideTime);
+}
+
+void TProtocolForm::PlayWaveFile(const std::string& fileName)
+{
+    desktop_.PlayWaveFile(fileName);
+}
+
+void TProtocolForm::StartMailClient(const std::string& commandLine)
+{
+    LogMessage("Starting mail client: " + commandLine);
+    desktop_.StartProcess(commandLine);
 }
 
 void TProtocolForm::ReportMailError(const std::string& entryName)
@@ -331,15 +355,18 @@ void TProtocolForm::LoadSettings()
         [this](int seconds) { ProtocolTimer.setInterval(seconds * 1000); }};
     vorlane::LoadSettings(root, settings, MailServers, hooks);
     BuildCheckNowMenu();
+    SelectDefaultItem(PopupMenu, settings.IconClickAction);
+    desktop_.UpdateMenu(PopupMenu);
 }
 
 void TProtocolForm::BuildCheckNowMenu()
 {
-    std::vector<std::string> names;
+    PopupMenu.checkNowEntries.clear();
+    PopupMenu.allIsDefault = false;
     if (MailServers.size() >= 2)
         for (const auto& entry : MailServers)
-            names.push_back(entry.Name);
-    desktop_.BuildCheckNowMenu(names);
+            PopupMenu.checkNowEntries.push_back(entry.Name);
+    desktop_.UpdateMenu(PopupMenu);
 }
 
 void TProtocolForm::ClearMailServers()
@@ -349,16 +376,46 @@ void TProtocolForm::ClearMailServers()
 
 void TProtocolForm::SetMenuItemsEnabled(bool enabled)
 {
-    desktop_.SetMenuItemsEnabled(enabled);
+    PopupMenu[MenuCommand::Settings].enabled = enabled;
+    PopupMenu[MenuCommand::Checknow].enabled = enabled;
+    PopupMenu.checkNowSubmenuEnabled = enabled;
+    PopupMenu[MenuCommand::SynchronizeTime].enabled = enabled && settings.SyncronizeTime;
+    // A check mark, not the enabled state: ticked while the mail program starts on new mail.
+    PopupMenu[MenuCommand::StartMailClient].checked = enabled && settings.StartClient;
+    desktop_.UpdateMenu(PopupMenu);
+}
+
+void TProtocolForm::AddTrayIcon()
+{
+    TrayImage = kImageNoMail;
+    TrayTip.clear();
+    desktop_.AddTrayIcon(TrayImage, TrayTip);
+    trayAdded_ = true;
+}
+
+void TProtocolForm::RemoveTrayIcon()
+{
+    if (trayAdded_) {
+        trayAdded_ = false;
+        desktop_.RemoveTrayIcon();
+    }
+}
+
+void TProtocolForm::UpdateTrayIcon()
+{
+    desktop_.UpdateTrayIcon(TrayImage, TrayTip);
 }
 
 void TProtocolForm::ShowCheckingStatus(const std::string& host)
 {
-    if (SocketMode == 0)
-        desktop_.UpdateTrayIcon(kImagePolling, LimitTrayTip("Checking for new mail at: " + host));
-    else
-        desktop_.UpdateTrayIcon(kImageSynchronizing,
-                                LimitTrayTip("Synchronizing time with " + host));
+    if (SocketMode == 0) {
+        TrayTip = LimitTrayTip("Checking for new mail at: " + host);
+        TrayImage = kImagePolling;
+    } else {
+        TrayTip = LimitTrayTip("Synchronizing time with " + host);
+        TrayImage = kImageSynchronizing;
+    }
+    UpdateTrayIcon();
 }
 
 void TProtocolForm::UpdateTrayStatus(int count)
@@ -371,7 +428,9 @@ void TProtocolForm::UpdateTrayStatus(int count)
         tip += "s";
     if (TotalMailSize == StoppedWavingSize)
         image = kImageNoMail;
-    desktop_.UpdateTrayIcon(image, LimitTrayTip(tip));
+    TrayImage = image;
+    TrayTip = LimitTrayTip(tip);
+    UpdateTrayIcon();
     if (TrayMailCount > 0 && TotalMailSize != StoppedWavingSize)
         IconTimer.start();
     else
@@ -386,7 +445,142 @@ bool TProtocolForm::IsNetworkAvailable()
 
 void TProtocolForm::ShowPausedState()
 {
-    desktop_.UpdateTrayIcon(kImagePaused, "Paused: the RAS connection is not active.");
+    // The waving goes on if it was on; its next frame replaces the picture.
+    TrayTip = "Paused: the RAS connection is not active.";
+    TrayImage = kImagePaused;
+    UpdateTrayIcon();
+}
+
+void TProtocolForm::IconTimerTimer()
+{
+    if (++WaveFrame == 8)
+        WaveFrame = 2;
+    TrayImage = WaveFrame;
+    UpdateTrayIcon();
+}
+
+void TProtocolForm::StopWavingMenuItemClick()
+{
+    IconTimer.stop();
+    StoppedWavingSize = TotalMailSize;
+    TrayImage = kImageNoMail;
+    UpdateTrayIcon();
+}
+
+void TProtocolForm::TrayRightButtonUp()
+{
+    const bool working = busy_ > 0;
+    PopupMenu[MenuCommand::Checknow].enabled = !MailServers.empty() && !working;
+    PopupMenu[MenuCommand::SynchronizeTime].enabled = settings.SyncronizeTime && !working;
+    PopupMenu[MenuCommand::StartMailClient].enabled = settings.StartClient;
+    desktop_.UpdateMenu(PopupMenu);
+}
+
+void TProtocolForm::PopupMenuPopup()
+{
+    PopupMenu[MenuCommand::StopWaving].enabled = Waving();
+    desktop_.UpdateMenu(PopupMenu);
+}
+
+void TProtocolForm::TrayDoubleClick()
+{
+    switch (settings.IconClickAction) {
+    case kActionCheckMail:
+        if (PopupMenu[MenuCommand::Checknow].enabled)
+            ChecknowMenuItemClick(-1); // "&All", or "Check now" itself: every entry
+        break;
+    case kActionSynchronizeTime:
+        if (PopupMenu[MenuCommand::SynchronizeTime].enabled)
+            SynchronizeTimeMenuItemClick();
+        break;
+    case kActionStartMailClient:
+        if (!settings.MailClient.empty())
+            StartMailClient(settings.MailClient);
+        break;
+    case kActionStartClientStopWaving:
+        if (!settings.MailClient.empty())
+            StartMailClient(settings.MailClient);
+        if (Waving())
+            StopWavingMenuItemClick();
+        break;
+    case kActionStopWaving:
+        if (Waving())
+            StopWavingMenuItemClick();
+        break;
+    default:
+        break;
+    }
+}
+
+void TProtocolForm::MenuCommandClick(MenuCommand command)
+{
+    if (!PopupMenu[command].enabled)
+        return;
+    switch (command) {
+    case MenuCommand::About:
+        AboutMenuItemClick();
+        break;
+    case MenuCommand::Settings:
+        SettingsMenuItemClick();
+        break;
+    case MenuCommand::Checknow:
+        if (!PopupMenu.HasCheckNowSubmenu()) // with a submenu, the submenu opens instead
+            ChecknowMenuItemClick(-1);
+        break;
+    case MenuCommand::SynchronizeTime:
+        SynchronizeTimeMenuItemClick();
+        break;
+    case MenuCommand::StartMailClient:
+        StartMailClientMenuItemClick();
+        break;
+    case MenuCommand::StopWaving:
+        StopWavingMenuItemClick();
+        break;
+    case MenuCommand::Exit:
+        ExitMenuItemClick();
+        break;
+    }
+}
+
+void TProtocolForm::AboutMenuItemClick()
+{
+    PopupMenu[MenuCommand::About].enabled = false;
+    desktop_.UpdateMenu(PopupMenu);
+    const Finally restore([this] {
+        PopupMenu[MenuCommand::About].enabled = true;
+        desktop_.UpdateMenu(PopupMenu);
+    });
+    desktop_.ShowAbout();
+}
+
+void TProtocolForm::SettingsMenuItemClick()
+{
+    IntervalTimer.stop();
+    PopupMenu[MenuCommand::Settings].enabled = false;
+    desktop_.UpdateMenu(PopupMenu);
+    // Whatever the dialog or the reload does, the menu item and the minute tick come back.
+    const Finally restore([this] {
+        PopupMenu[MenuCommand::Settings].enabled = true;
+        desktop_.UpdateMenu(PopupMenu);
+        IntervalTimer.start();
+    });
+    desktop_.ShowSettings();
+    LoadSettings();
+    if (IsNetworkAvailable())
+        UpdateTrayStatus(TrayMailCount);
+    else
+        ShowPausedState();
+}
+
+void TProtocolForm::StartMailClientMenuItemClick()
+{
+    if (!settings.MailClient.empty())
+        StartMailClient(settings.MailClient);
+}
+
+void TProtocolForm::SynchronizeTimeMenuItemClick()
+{
+    // The clock synchronization comes with its own schedule.
 }
 
 void TProtocolForm::SynchronizeIfDue()

@@ -21,7 +21,10 @@ namespace vorlane {
 // The hidden controller: it owns the timers, the one client socket, the mail server entries, the
 // headers of the current poll and the loaded settings, and runs the per-minute check cycle.
 // Everything happens on the GUI thread; long work waits in a nested event loop.
-class TProtocolForm : public QObject, public ClientSocketHandler, private Pop3Transport
+class TProtocolForm : public QObject,
+                      public ClientSocketHandler,
+                      public DesktopHandler,
+                      private Pop3Transport
 {
     Q_OBJECT
 
@@ -48,8 +51,21 @@ public:
 
     void IntervalTimerTimer();
     // "Check &now" and its submenu: tag -1 polls every entry, 0..n-1 the entry at that position.
-    void ChecknowMenuItemClick(int tag);
+    void ChecknowMenuItemClick(int tag) override;
     void ProtocolTimerTimer();
+
+    // The tray icon and its menu.
+    void TrayRightButtonUp() override;
+    void TrayDoubleClick() override;
+    void PopupMenuPopup() override;
+    void MenuCommandClick(MenuCommand command) override;
+    void AboutMenuItemClick();
+    void SettingsMenuItemClick();
+    void StartMailClientMenuItemClick();
+    void StopWavingMenuItemClick();
+    void SynchronizeTimeMenuItemClick();
+    void IconTimerTimer();
+    bool Waving() const { return IconTimer.isActive(); }
 
     void ClientSocketLookup() override;
     void ClientSocketConnecting() override;
@@ -77,8 +93,14 @@ public:
     void SynchronizeIfDue();
 
     // Runs at once when a due entry's poll succeeded: stores its counts and, when it has new
-    // mail, announces it.
+    // mail, announces it: beep, sound, message window, mail program, in this order.
     void EvaluateNewMail(TMailServer& entry);
+    void ShowNewMailMessage(const std::string& entryName, const TMailServer& entry, bool autoHide);
+    void PlayWaveFile(const std::string& fileName);
+    void StartMailClient(const std::string& commandLine);
+    void AddTrayIcon();
+    void RemoveTrayIcon();
+    void UpdateTrayIcon();
 
     Settings settings;
     std::vector<TMailServer> MailServers;
@@ -93,6 +115,10 @@ public:
     int TotalMailSize = 0;
     int StoppedWavingSize = -1;
     std::string LogFileName;
+    PopupMenuState PopupMenu;
+    int TrayImage = 0;   // the picture of the tray record
+    std::string TrayTip; // its tip, at most 63 characters
+    int WaveFrame = 2;
     Pop3Dialogue Mail; // MailState, MailFailed, MailBusy, ReceiveBuffer, StatCount, StatSize, ...
 
     QTimer IntervalTimer;

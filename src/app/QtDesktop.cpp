@@ -1,31 +1,75 @@
 #include "app/QtDesktop.h"
 
 #include "app/Application.h"
+#include "app/TrayImages.h"
 #include "ui/MessageForm.h"
-#include "ui/ProgramIcon.h"
 
-#include <QPixmap>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTimer>
+#include <QUrl>
 
 namespace vorlane {
 
-QtDesktop::QtDesktop()
+namespace {
+
+// Sleeps the given time while every event is handled.
+void DispatchFor(int milliseconds)
 {
-    tray_.setIcon(QIcon(QPixmap::fromImage(ProgramIconImage(32))));
-    checkNow_ = menu_.addAction(QStringLiteral("Check &now"), [this] {
-        if (commands_.checkNow && checkNow_->menu() == nullptr)
-            commands_.checkNow(-1);
-    });
-    menu_.addSeparator();
-    menu_.addAction(QStringLiteral("E&xit"), [this] {
-        if (commands_.exit)
-            commands_.exit();
-    });
-    tray_.setContextMenu(&menu_);
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
-void QtDesktop::SetCommands(Commands commands)
+} // namespace
+
+QtDesktop::QtDesktop()
 {
-    commands_ = std::move(commands);
+    const auto add = [this](MenuCommand command) {
+        auto* action = menu_.addAction(QString::fromUtf8(MenuCaption(command)));
+        connect(action, &QAction::triggered, this, [this, command] {
+            if (handler_ != nullptr)
+                handler_->MenuCommandClick(command);
+        });
+        actions_[static_cast<std::size_t>(command)] = action;
+    };
+    add(MenuCommand::About);
+    menu_.addSeparator();
+    add(MenuCommand::Settings);
+    menu_.addSeparator();
+    add(MenuCommand::Checknow);
+    add(MenuCommand::SynchronizeTime);
+    add(MenuCommand::StartMailClient);
+    add(MenuCommand::StopWaving);
+    menu_.addSeparator();
+    add(MenuCommand::Exit);
+    Action(MenuCommand::StartMailClient)->setCheckable(true);
+
+    // Every opening of the menu follows a right click on the icon, whatever the tray host.
+    connect(&menu_, &QMenu::aboutToShow, this, [this] {
+        if (handler_ != nullptr) {
+            handler_->TrayRightButtonUp();
+            handler_->PopupMenuPopup();
+        }
+    });
+    connect(&tray_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::DoubleClick && handler_ != nullptr)
+                    handler_->TrayDoubleClick();
+            });
+    tray_.setContextMenu(&menu_);
+
+    player_.setAudioOutput(&audioOutput_);
+    connect(&player_, &QMediaPlayer::mediaStatusChanged, this, &QtDesktop::MediaPlayerNotify);
+}
+
+void QtDesktop::SetDialogs(std::function<void()> showSettings, std::function<void()> showAbout)
+{
+    showSettings_ = std::move(showSettings);
+    showAbout_ = std::move(showAbout);
 }
 
 void QtDesktop::AddTrayIcon(int image, const std::string& tip)
@@ -34,8 +78,12 @@ void QtDesktop::AddTrayIcon(int image, const std::string& tip)
     tray_.show();
 }
 
-void QtDesktop::UpdateTrayIcon(int /*image*/, const std::string& tip)
+void QtDesktop::UpdateTrayIcon(int image, const std::string& tip)
 {
+    if (image != image_) {
+        image_ = image;
+        tray_.setIcon(TrayIcon(image));
+    }
     tray_.setToolTip(QString::fromStdString(tip));
 }
 
@@ -44,29 +92,50 @@ void QtDesktop::RemoveTrayIcon()
     tray_.hide();
 }
 
-void QtDesktop::SetMenuItemsEnabled(bool enabled)
+void QtDesktop::UpdateMenu(const PopupMenuState& menu)
 {
-    checkNow_->setEnabled(enabled);
+    for (std::size_t i = 0; i < kMenuCommandCount; ++i) {
+        QAction* action = actions_[i];
+        const auto& state = menu.items[i];
+        action->setEnabled(state.enabled);
+        if (action->isCheckable())
+            action->setChecked(state.checked);
+        QFont font = action->font();
+        font.setBold(state.isDefault);
+        action->setFont(font);
+    }
+    RebuildCheckNowMenu(menu);
+    checkNowMenu_.setEnabled(menu.checkNowSubmenuEnabled);
+    if (!checkNowMenu_.actions().isEmpty()) {
+        QFont font = checkNowMenu_.actions().front()->font();
+        font.setBold(menu.allIsDefault);
+        checkNowMenu_.actions().front()->setFont(font);
+    }
 }
 
-void QtDesktop::BuildCheckNowMenu(const std::vector<std::string>& entryNames)
+void QtDesktop::RebuildCheckNowMenu(const PopupMenuState& menu)
 {
+    if (menu.checkNowEntries == checkNowEntries_ &&
+        (menu.HasCheckNowSubmenu() == !checkNowMenu_.isEmpty()))
+        return;
+    checkNowEntries_ = menu.checkNowEntries;
     checkNowMenu_.clear();
-    if (entryNames.size() < 2) {
-        checkNow_->setMenu(nullptr);
+    QAction* checkNow = Action(MenuCommand::Checknow);
+    if (!menu.HasCheckNowSubmenu()) {
+        checkNow->setMenu(nullptr);
         return;
     }
     const auto add = [this](const QString& caption, int tag) {
-        checkNowMenu_.addAction(caption, [this, tag] {
-            if (commands_.checkNow)
-                commands_.checkNow(tag);
+        connect(checkNowMenu_.addAction(caption), &QAction::triggered, this, [this, tag] {
+            if (handler_ != nullptr)
+                handler_->ChecknowMenuItemClick(tag);
         });
     };
     add(QStringLiteral("&All"), -1);
     checkNowMenu_.addSeparator();
-    for (std::size_t i = 0; i < entryNames.size(); ++i)
-        add(QString::fromStdString(entryNames[i]), static_cast<int>(i));
-    checkNow_->setMenu(&checkNowMenu_);
+    for (std::size_t i = 0; i < checkNowEntries_.size(); ++i)
+        add(QString::fromStdString(checkNowEntries_[i]), static_cast<int>(i));
+    checkNow->setMenu(&checkNowMenu_);
 }
 
 void QtDesktop::ShowMessage(const std::string& text)
@@ -76,6 +145,71 @@ void QtDesktop::ShowMessage(const std::string& text)
     TMessageForm form;
     form.SetMessage(text);
     form.ShowModal();
+}
+
+void QtDesktop::ShowNewMailMessage(const std::string& text, const MailMessageList* headers,
+                                   bool autoHide, int autoHideSeconds)
+{
+    if (ExitRequested())
+        return;
+    TMessageForm form;
+    if (headers != nullptr)
+        form.ShowHeaders(*headers);
+    form.SetMessage(text);
+    if (!autoHide) {
+        form.ShowModal();
+        return;
+    }
+    // Shown without waiting: the window closes by OK, or by itself when its time is up.
+    form.show();
+    QApplication::processEvents();
+    QElapsedTimer shown;
+    shown.start();
+    while (form.ModalResult() == TMessageForm::mrNone && !ExitRequested() &&
+           shown.elapsed() < static_cast<qint64>(autoHideSeconds) * 1000)
+        DispatchFor(100);
+    form.hide();
+}
+
+void QtDesktop::ShowSettings()
+{
+    if (!ExitRequested() && showSettings_)
+        showSettings_();
+}
+
+void QtDesktop::ShowAbout()
+{
+    if (!ExitRequested() && showAbout_)
+        showAbout_();
+}
+
+void QtDesktop::Beep()
+{
+    QApplication::beep();
+}
+
+void QtDesktop::PlayWaveFile(const std::string& fileName)
+{
+    const QString file = QString::fromStdString(fileName);
+    if (fileName.empty() || !QFileInfo(file).isFile())
+        return;
+    player_.stop(); // a sound still playing ends here
+    player_.setSource(QUrl::fromLocalFile(file));
+    player_.play();
+}
+
+void QtDesktop::MediaPlayerNotify(QMediaPlayer::MediaStatus status)
+{
+    if (status == QMediaPlayer::EndOfMedia || status == QMediaPlayer::InvalidMedia)
+        player_.setSource(QUrl());
+}
+
+void QtDesktop::StartProcess(const std::string& commandLine)
+{
+    const QStringList arguments = QProcess::splitCommand(QString::fromStdString(commandLine));
+    if (arguments.isEmpty())
+        return;
+    QProcess::startDetached(arguments.front(), arguments.mid(1));
 }
 
 } // namespace vorlane

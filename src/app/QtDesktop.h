@@ -2,38 +2,62 @@
 
 #include "app/Desktop.h"
 
+#include <QAction>
+#include <QAudioOutput>
+#include <QMediaPlayer>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <array>
 #include <functional>
 
 namespace vorlane {
 
-// The desktop of the running program: the tray icon with its menu and the message window.
-class QtDesktop : public Desktop
+// The desktop of the running program: the tray icon with its menu, the windows, the sound and
+// the mail program.
+class QtDesktop : public QObject, public Desktop
 {
-public:
-    struct Commands
-    {
-        std::function<void(int tag)> checkNow;
-        std::function<void()> exit;
-    };
+    Q_OBJECT
 
+public:
     QtDesktop();
-    void SetCommands(Commands commands);
+    void SetHandler(DesktopHandler* handler) { handler_ = handler; }
+    // The dialogs are made by whoever knows their settings store.
+    void SetDialogs(std::function<void()> showSettings, std::function<void()> showAbout);
 
     void AddTrayIcon(int image, const std::string& tip) override;
     void UpdateTrayIcon(int image, const std::string& tip) override;
     void RemoveTrayIcon() override;
-    void SetMenuItemsEnabled(bool enabled) override;
-    void BuildCheckNowMenu(const std::vector<std::string>& entryNames) override;
+    void UpdateMenu(const PopupMenuState& menu) override;
     void ShowMessage(const std::string& text) override;
+    void ShowNewMailMessage(const std::string& text, const MailMessageList* headers, bool autoHide,
+                            int autoHideSeconds) override;
+    void ShowSettings() override;
+    void ShowAbout() override;
+    void Beep() override;
+    void PlayWaveFile(const std::string& fileName) override;
+    void StartProcess(const std::string& commandLine) override;
+
+    QSystemTrayIcon& Tray() { return tray_; }
+    QMenu& Menu() { return menu_; }
+    QAction* Action(MenuCommand command) { return actions_[static_cast<std::size_t>(command)]; }
+    QMediaPlayer& MediaPlayer() { return player_; }
 
 private:
+    // The end of a playback releases the sound device.
+    void MediaPlayerNotify(QMediaPlayer::MediaStatus status);
+    void RebuildCheckNowMenu(const PopupMenuState& menu);
+
+    DesktopHandler* handler_ = nullptr;
     QSystemTrayIcon tray_;
     QMenu menu_;
     QMenu checkNowMenu_;
-    QAction* checkNow_;
-    Commands commands_;
+    std::vector<std::string> checkNowEntries_;
+    std::array<QAction*, kMenuCommandCount> actions_{};
+    int image_ = -1;
+    QMediaPlayer player_;
+    QAudioOutput audioOutput_;
+    std::function<void()> showSettings_;
+    std::function<void()> showAbout_;
 };
 
 } // namespace vorlane

@@ -22,8 +22,7 @@ int main(int argc, char** argv)
     vorlane::TProtocolForm controller({store, desktop, vorlane::DetermineLogFileName()});
     application.SetExceptionHandler(
         [&](const std::string& text) { controller.ApplicationException(text); });
-    desktop.SetCommands({[&](int tag) { controller.ChecknowMenuItemClick(tag); },
-                         [&] { controller.ExitMenuItemClick(); }});
+    desktop.SetHandler(&controller);
 
     controller.FormCreate();
     if (controller.ExitRequested())

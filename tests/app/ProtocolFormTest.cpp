@@ -29,7 +29,7 @@ TEST(Controller, FirstStartWithoutEntriesShowsNoNewMailAndRunsTheTimer)
     EXPECT_TRUE(c.IntervalTimer.isActive());
     EXPECT_EQ(c.IntervalTimer.interval(), 60000);
     EXPECT_EQ(c.ProtocolTimer.interval(), 15000) << "no settings key: the first interval stays";
-    EXPECT_EQ(f.desktop.menuEnabled, (std::vector<bool>{false, true}));
+    EXPECT_TRUE(f.desktop.menu[MenuCommand::Settings].enabled);
     EXPECT_FALSE(std::filesystem::exists(f.dir / "Vorlane.log"));
     f.controller.reset();
     EXPECT_EQ(f.desktop.removes, 1);
@@ -74,7 +74,7 @@ TEST(Controller, PollsEveryEntryLastFirstAndReportsNothingOnSuccess)
     EXPECT_EQ(c.TotalMailSize, 1500);
     EXPECT_EQ(f.desktop.tray.back(), (RecordingDesktop::Tray{2, "You have 6 new mail messages"}));
     EXPECT_TRUE(c.IconTimer.isActive());
-    EXPECT_EQ(f.desktop.checkNowMenus.back(), (std::vector<std::string>{"A", "B", "C"}));
+    EXPECT_EQ(f.desktop.menu.checkNowEntries, (std::vector<std::string>{"A", "B", "C"}));
 }
 
 TEST(Controller, PollingTipNamesTheHostWithinTheTrayLimit)
@@ -243,7 +243,7 @@ TEST(Controller, CheckNowPollsTheChosenEntryAndPutsFailedOnesBack)
     EXPECT_EQ(server.Connections(), 7);
     EXPECT_EQ(f.desktop.tray.back().tip, "You have 3 new mail messages");
     EXPECT_TRUE(c.IntervalTimer.isActive());
-    EXPECT_EQ(f.desktop.menuEnabled.back(), true);
+    EXPECT_TRUE(f.desktop.menu[MenuCommand::Checknow].enabled);
 }
 
 TEST(Controller, GatingWithoutAGatePausesTheTicksButNotCheckNow)

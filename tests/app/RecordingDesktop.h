@@ -9,7 +9,7 @@
 
 namespace vorlane::test {
 
-// Records what the controller shows instead of showing it.
+// Records what the controller shows, plays and starts instead of doing it.
 class RecordingDesktop : public Desktop
 {
 public:
@@ -30,26 +30,57 @@ public:
         tray.push_back({image, tip});
     }
     void RemoveTrayIcon() override { ++removes; }
-    void SetMenuItemsEnabled(bool enabled) override { menuEnabled.push_back(enabled); }
-    void BuildCheckNowMenu(const std::vector<std::string>& names) override
-    {
-        checkNowMenus.push_back(names);
-    }
+    void UpdateMenu(const PopupMenuState& state) override { menu = state; }
     void ShowMessage(const std::string& text) override
     {
         // Like the real window: once exit was requested, it closes at once.
         messages.push_back(text);
+        events.push_back("message");
         if (onMessage && !ExitRequested())
             onMessage(text);
     }
+    void ShowNewMailMessage(const std::string& text, const MailMessageList* headers, bool autoHide,
+                            int autoHideSeconds) override
+    {
+        newMail.push_back({text, headers != nullptr ? *headers : MailMessageList{},
+                           headers != nullptr, autoHide, autoHideSeconds});
+        events.push_back("window");
+    }
+    void ShowSettings() override
+    {
+        events.push_back("settings");
+        if (onSettings)
+            onSettings();
+    }
+    void ShowAbout() override { events.push_back("about"); }
+    void Beep() override { events.push_back("beep"); }
+    void PlayWaveFile(const std::string& fileName) override
+    {
+        events.push_back("sound " + fileName);
+    }
+    void StartProcess(const std::string& commandLine) override
+    {
+        events.push_back("start " + commandLine);
+    }
+
+    struct NewMail
+    {
+        std::string text;
+        MailMessageList headers;
+        bool withHeaders;
+        bool autoHide;
+        int autoHideSeconds;
+    };
 
     int adds = 0;
     int removes = 0;
     std::vector<Tray> tray;
-    std::vector<bool> menuEnabled;
-    std::vector<std::vector<std::string>> checkNowMenus;
+    PopupMenuState menu;
     std::vector<std::string> messages;
+    std::vector<NewMail> newMail;
+    std::vector<std::string> events;
     std::function<void(const std::string&)> onMessage;
+    std::function<void()> onSettings;
 };
 
 } // namespace vorlane::test
