@@ -5,9 +5,11 @@
 #include "ui/MessageForm.h"
 
 #include <QApplication>
+#include <QAudioDevice>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QMediaDevices>
 #include <QProcess>
 #include <QTimer>
 #include <QUrl>
@@ -194,6 +196,8 @@ void QtDesktop::PlayWaveFile(const std::string& fileName)
     if (fileName.empty() || !QFileInfo(file).isFile())
         return;
     player_.stop(); // a sound still playing ends here
+    // The default output of now: sound devices come and go while the program runs.
+    audioOutput_.setDevice(QMediaDevices::defaultAudioOutput());
     player_.setSource(QUrl::fromLocalFile(file));
     player_.play();
 }

@@ -9,10 +9,10 @@ namespace vorlane {
 
 namespace {
 
-const QColor kOutline(0x20, 0x20, 0x40);
+const QColor kOutline(0x30, 0x30, 0x30);
 
-// Tilt of the envelope in each waving pose: one wave swings right and back to the left.
-constexpr std::array<qreal, 7> kWaveAngles = {0, 10, 18, 10, 0, -10, -18};
+// Tilt of the envelope in each waving pose (2 to 8): one wave swings right, then left.
+constexpr std::array<qreal, 7> kWaveAngles = {0, 8, 16, 10, -2, -12, -18};
 
 // Everything is drawn on a 16 x 16 grid; the painter scales it to the pixel size.
 void DrawEnvelope(QPainter& p, const QColor& paper, const QColor& flap)
@@ -52,11 +52,11 @@ void DrawComputer(QPainter& p)
 {
     p.setPen(QPen(kOutline, 1.0));
     p.setBrush(QColor(0xB8, 0xB8, 0xC8));
-    p.drawRect(QRectF(0.5, 0.5, 15, 11));
+    p.drawRect(QRectF(1.5, 1.5, 13, 10));
     p.setBrush(QColor(0x30, 0x50, 0x90));
-    p.drawRect(QRectF(2.5, 2.5, 11, 7));
+    p.drawRect(QRectF(3.5, 3.5, 9, 6));
     p.setBrush(QColor(0xB8, 0xB8, 0xC8));
-    p.drawRect(QRectF(4.5, 12.5, 7, 2));
+    p.drawRect(QRectF(5.5, 12.5, 5, 2));
     // A small envelope in front of the screen.
     p.save();
     p.translate(5, 6.5);
