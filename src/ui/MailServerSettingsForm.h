@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QDialog>
+#include <cstdint>
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QFrame;
+
+namespace vorlane {
+
+class TGradBtn;
+class TUpDown;
+
+// The small dialog in which the user types one mail server entry: its name, the POP3 user name
+// and password, the POP3 host and the check interval in minutes. It stores nothing and knows
+// nothing of the other entries; the settings dialog fills it, shows it and reads the fields back.
+class TMailServerSettingsForm : public QDialog
+{
+    Q_OBJECT
+
+public:
+    static constexpr int mrOk = 1;
+    static constexpr int mrCancel = 2;
+
+    explicit TMailServerSettingsForm(QWidget* parent = nullptr);
+    ~TMailServerSettingsForm() override;
+
+    // Empty fields, interval 10, OK disabled: ready for a new entry.
+    void ResetFields();
+    // OK is enabled exactly when the name, the user name and the POP3 server hold any text.
+    void UpdateOKButton();
+
+    // The fields as the caller reads and writes them.
+    QLineEdit* ServerNameEdit() const { return serverNameEdit_; }
+    QLineEdit* UserNameEdit() const { return userNameEdit_; }
+    QLineEdit* PasswordEdit() const { return passwordEdit_; }
+    QLineEdit* POP3ServerEdit() const { return pop3ServerEdit_; }
+    QLineEdit* IntervalEdit() const { return intervalEdit_; }
+    TUpDown* IntervalUpDown() const { return intervalUpDown_; }
+    TGradBtn* OKGradBtn() const { return okGradBtn_; }
+    TGradBtn* CancelGradBtn() const { return cancelGradBtn_; }
+    QFrame* Bevel() const { return bevel_; }
+
+    // For Edit: the name of an existing entry cannot change.
+    void SetServerNameReadOnly(bool readOnly);
+
+    std::int32_t LastAcceptedInterval() const { return lastAcceptedInterval_; }
+
+public slots:
+    void IntervalEditEnter();
+    void IntervalEditExit();
+    // Repairs the interval as leaving the field does (a click on OK leaves the focus where it
+    // is), so the caller never gets an interval that is not a whole number above 0.
+    void OKGradBtnClick();
+    void CancelGradBtnClick();
+    // The close box and Escape give Cancel.
+    void reject() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QLineEdit* AddField(int top, const char* label, const char* hint);
+
+    QLineEdit* serverNameEdit_;
+    QLineEdit* userNameEdit_;
+    QLineEdit* passwordEdit_;
+    QLineEdit* pop3ServerEdit_;
+    QLineEdit* intervalEdit_;
+    TUpDown* intervalUpDown_;
+    QLabel* minutesLabel_;
+    QFrame* bevel_;
+    TGradBtn* okGradBtn_;
+    TGradBtn* cancelGradBtn_;
+    std::int32_t lastAcceptedInterval_ = 10;
+};
+
+} // namespace vorlane

@@ -1,0 +1,12 @@
+#include "ui/ModalRunner.h"
+
+#include <QDialog>
+
+namespace vorlane {
+
+int RunModal(QDialog& dialog)
+{
+    return dialog.exec();
+}
+
+} // namespace vorlane

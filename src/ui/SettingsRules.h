@@ -1,0 +1,80 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vorlane {
+
+// The decisions of the settings dialog and the mail server entry dialog, kept apart from the
+// widgets so they can be tested alone.
+
+// Number fields (an entry's interval, the connection time-out) repair what was typed when the
+// focus leaves them: a whole number above 0 is accepted, anything else gives back the last
+// accepted number.
+std::int32_t AcceptedNumberOnLeaving(std::string_view text, std::int32_t lastAccepted);
+bool IsNumberAboveZero(std::string_view text);
+
+// Entering an entry's interval field: a whole number is remembered as it is; anything else is
+// replaced by the default interval 10.
+inline constexpr std::int32_t kDefaultInterval = 10;
+std::int32_t AcceptedIntervalOnEntering(std::string_view text);
+
+// The entry dialog's OK: enabled when the name, the user name and the POP3 server hold any text,
+// blanks included.
+bool EntryComplete(std::string_view serverName, std::string_view userName,
+                   std::string_view pop3Server);
+
+// The choices of the auto-hide time, in seconds, in the order the list offers them.
+inline constexpr std::array<int, 14> kAutoHideTimes = {1, 2, 3,  4,  5,  6,  7,
+                                                       8, 9, 10, 15, 20, 25, 30};
+// The list position showing the stored number, or the one showing 3 when no item shows it.
+int AutoHideTimeIndex(std::int32_t stored);
+
+// The twelve time servers the dialog offers: public servers of the Time protocol (TCP port 37).
+extern const std::array<const char*, 12> kDefaultTimeServers;
+
+// Synchronizing needs a time server.
+bool TimeServerRuleBroken(bool synchronize, std::string_view timeServer);
+
+// A name without the blanks (and other control characters) at either end.
+std::string TrimBlanks(std::string_view text);
+
+// Why a new entry's (trimmed) name cannot be taken, if it cannot.
+enum class EntryNameProblem
+{
+    None,
+    Empty,     // nothing but blanks was typed
+    Invalid,   // holds "\" (which would name a key below another) or a line break
+    Duplicate, // another entry has it, letter case aside
+};
+EntryNameProblem CheckNewEntryName(std::string_view trimmedName,
+                                   const std::vector<std::string>& existingNames);
+
+// The texts the settings dialog shows for those problems.
+extern const char* const kDuplicateEntryText;
+extern const char* const kEmptyEntryNameText;
+extern const char* const kInvalidEntryNameText;
+extern const char* const kNoTimeServerText;
+
+// How the list shows a stored interval: absent as "10", below 1 as "1".
+std::string IntervalShown(std::optional<std::int32_t> stored);
+
+// Which rows of the dial-up list a stored RasConnection ticks: each "|"-separated field names a
+// row, letter case aside; a text without any "|" names nothing.
+std::vector<bool> RasConnectionTicks(std::string_view rasConnection,
+                                     const std::vector<std::string>& rows);
+
+// The stored form of the ticked rows: "|" before each name, in the list's order.
+std::string SelectedRasConnections(const std::vector<std::string>& rows,
+                                   const std::vector<bool>& ticked);
+
+// A file dialog's name filters from a text of description and pattern pairs separated by "|":
+// "Wave files|*.wav|All Files|*.*" gives "Wave files (*.wav)" and "All Files (*)" ("*.*" means
+// every file, also one without an extension).
+std::vector<std::string> NameFilters(std::string_view pairs);
+
+} // namespace vorlane

@@ -1,0 +1,122 @@
+#include "ui/SettingsRules.h"
+
+#include <gtest/gtest.h>
+
+namespace vorlane {
+namespace {
+
+TEST(SettingsRules, NumberFieldsKeepWholeNumbersAboveZeroOnLeaving)
+{
+    const struct
+    {
+        const char* text;
+        std::int32_t expected;
+    } cases[] = {
+        {"45", 45}, {"45000", 45000}, {"1", 1},   {"0", 7},     {"-5", 7},
+        {"abc", 7}, {"", 7},          {"4.5", 7}, {"12abc", 7}, {"99999999999", 7},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(AcceptedNumberOnLeaving(c.text, 7), c.expected) << c.text;
+}
+
+TEST(SettingsRules, EnteringTheIntervalTakesAnyWholeNumberElseTen)
+{
+    EXPECT_EQ(AcceptedIntervalOnEntering("25"), 25);
+    EXPECT_EQ(AcceptedIntervalOnEntering("0"), 0);
+    EXPECT_EQ(AcceptedIntervalOnEntering("-3"), -3);
+    EXPECT_EQ(AcceptedIntervalOnEntering("abc"), 10);
+    EXPECT_EQ(AcceptedIntervalOnEntering(""), 10);
+}
+
+TEST(SettingsRules, AnEntryIsCompleteWithNameUserAndServerBlanksCounting)
+{
+    EXPECT_TRUE(EntryComplete("Home", "ann", "pop.example.org"));
+    EXPECT_TRUE(EntryComplete(" ", " ", " "));
+    EXPECT_FALSE(EntryComplete("", "ann", "pop.example.org"));
+    EXPECT_FALSE(EntryComplete("Home", "", "pop.example.org"));
+    EXPECT_FALSE(EntryComplete("Home", "ann", ""));
+}
+
+TEST(SettingsRules, AutoHideTimeShowsTheStoredNumberOrThree)
+{
+    const struct
+    {
+        std::int32_t stored;
+        int shown;
+    } cases[] = {{1, 1},  {3, 3}, {10, 10}, {15, 15}, {30, 30},
+                 {11, 3}, {0, 3}, {-1, 3},  {31, 3},  {16, 3}};
+    for (const auto& c : cases)
+        EXPECT_EQ(kAutoHideTimes[static_cast<std::size_t>(AutoHideTimeIndex(c.stored))], c.shown)
+            << c.stored;
+}
+
+TEST(SettingsRules, NewEntryNamesAreTrimmedAndChecked)
+{
+    EXPECT_EQ(TrimBlanks("  Home \t"), "Home");
+    EXPECT_EQ(TrimBlanks("   "), "");
+    EXPECT_EQ(TrimBlanks("My  box"), "My  box");
+
+    const std::vector<std::string> existing = {"HOME", "Office"};
+    const struct
+    {
+        const char* name;
+        EntryNameProblem expected;
+    } cases[] = {
+        {"home2", EntryNameProblem::None},       {"Home", EntryNameProblem::Duplicate},
+        {"oFFICE", EntryNameProblem::Duplicate}, {"", EntryNameProblem::Empty},
+        {"a\\b", EntryNameProblem::Invalid},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CheckNewEntryName(c.name, existing), c.expected) << c.name;
+}
+
+TEST(SettingsRules, IntervalsShowAtLeastOneAndTenWhenAbsent)
+{
+    EXPECT_EQ(IntervalShown(std::nullopt), "10");
+    EXPECT_EQ(IntervalShown(0), "1");
+    EXPECT_EQ(IntervalShown(-7), "1");
+    EXPECT_EQ(IntervalShown(45000), "45000");
+}
+
+TEST(SettingsRules, RasConnectionTicksRowsByFieldWithoutLetterCase)
+{
+    const std::vector<std::string> rows = {"Office", "Home", "Spare"};
+    const struct
+    {
+        const char* stored;
+        std::vector<bool> ticks;
+    } cases[] = {
+        {"|Office|Home", {true, true, false}}, {"|home", {false, true, false}},
+        {"Office", {false, false, false}}, // no "|": no fields
+        {"", {false, false, false}},           {"|Elsewhere|SPARE", {false, false, true}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RasConnectionTicks(c.stored, rows), c.ticks) << c.stored;
+}
+
+TEST(SettingsRules, SelectedRasConnectionsPutsABarBeforeEachTickedRow)
+{
+    const std::vector<std::string> rows = {"Office", "Home", "Spare"};
+    EXPECT_EQ(SelectedRasConnections(rows, {true, false, true}), "|Office|Spare");
+    EXPECT_EQ(SelectedRasConnections(rows, {false, false, false}), "");
+    // Read back, the text ticks the same rows.
+    EXPECT_EQ(RasConnectionTicks(SelectedRasConnections(rows, {false, true, true}), rows),
+              (std::vector<bool>{false, true, true}));
+}
+
+TEST(SettingsRules, TimeServerRuleNeedsAServerOnlyWhenSynchronizing)
+{
+    EXPECT_TRUE(TimeServerRuleBroken(true, ""));
+    EXPECT_FALSE(TimeServerRuleBroken(true, "time.nist.gov"));
+    EXPECT_FALSE(TimeServerRuleBroken(false, ""));
+}
+
+TEST(SettingsRules, FileFiltersBecomeNameFilters)
+{
+    EXPECT_EQ(NameFilters("Wave files|*.wav|All Files|*.*"),
+              (std::vector<std::string>{"Wave files (*.wav)", "All Files (*)"}));
+    EXPECT_EQ(NameFilters(""), std::vector<std::string>{});
+}
+
+} // namespace
+} // namespace vorlane
