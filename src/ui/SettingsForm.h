@@ -1,0 +1,206 @@
+#pragma once
+
+#include "config/SettingsStore.h"
+#include "ui/ModalRunner.h"
+
+#include <QCollator>
+#include <QDialog>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QFileDialog;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QRadioButton;
+class QTabWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace vorlane {
+
+class TGradBtn;
+class TUpDown;
+
+// What the settings dialog uses from outside; each has a working default.
+struct SettingsFormServices
+{
+    // The dial-up phone-book entries (NetworkManager's connection profiles); nothing when the
+    // dial-up service is missing. Default: TRasBinding on the system bus.
+    std::function<std::optional<std::vector<std::string>>()> listPhoneBookEntries;
+    // Shows the dialog's own windows (entry dialog, messages, question, file choice).
+    ModalRunner runModal;
+};
+
+// The one place where the user edits the configuration: the mail server entries, how new mail
+// is announced, the time synchronization, the dial-up gating, the connection time-out and the
+// log switch. It reads the registry when it is created and writes it on OK; Cancel writes
+// nothing. Created for one modal showing.
+class TSettingsForm : public QDialog
+{
+    Q_OBJECT
+
+public:
+    static constexpr int mrOk = 1;
+    static constexpr int mrCancel = 2;
+
+    // Page indexes, in the order of the tabs.
+    enum Page
+    {
+        NewMailPage,
+        TimePage,
+        ConnectionPage,
+        AdvancedPage,
+    };
+
+    explicit TSettingsForm(RegistryStore& store, SettingsFormServices services = {},
+                           QWidget* parent = nullptr);
+    ~TSettingsForm() override;
+
+    // Registry to controls. A stored value of the wrong kind stops it with a RegistryError.
+    void ReadSettings();
+    // Controls to registry, all or nothing; a failure throws and stores nothing.
+    void WriteSettings();
+    // The failure that stopped the reading at creation, if any; the dialog shows what was read
+    // before it, so that OK can store sound values over the broken one.
+    const std::string& ReadSettingsError() const { return readSettingsError_; }
+
+    // Ticks the dial-up rows the stored text names; returns the text of the ticked rows.
+    void SelectRasConnections(const std::string& rasConnection);
+    std::string SelectedRasConnections() const;
+
+    // The mail server list's rows in their displayed order.
+    std::vector<MailServerRow> Rows() const;
+    // The values the controls hold, as OK stores them.
+    Settings Values() const;
+
+    // May refuse leaving the current page (the time page without a time server).
+    bool PageControlChanging();
+
+    // Controls, for the caller and the tests.
+    QTabWidget* PageControl() const { return pageControl_; }
+    QTreeWidget* MailServersListView() const { return mailServersListView_; }
+    TGradBtn* NewGradBtn() const { return newGradBtn_; }
+    TGradBtn* EditGradBtn() const { return editGradBtn_; }
+    TGradBtn* RemoveGradBtn() const { return removeGradBtn_; }
+    QCheckBox* DisplayMessageCheckBox() const { return displayMessageCheckBox_; }
+    QCheckBox* AutoHideCheckbox() const { return autoHideCheckbox_; }
+    QComboBox* AutoHideTimeComboBox() const { return autoHideTimeComboBox_; }
+    QLabel* AutoHideSecondsLabel() const { return autoHideSecondsLabel_; }
+    QCheckBox* SystemBeepCheckbox() const { return systemBeepCheckbox_; }
+    QCheckBox* HeadersCheckbox() const { return headersCheckbox_; }
+    QCheckBox* PlaySoundCheckBox() const { return playSoundCheckBox_; }
+    QLineEdit* SoundEdit() const { return soundEdit_; }
+    TGradBtn* BrowseSoundGradBtn() const { return browseSoundGradBtn_; }
+    QCheckBox* StartMailClientCheckbox() const { return startMailClientCheckbox_; }
+    QLineEdit* MailClientEdit() const { return mailClientEdit_; }
+    TGradBtn* BrowseClientGradBtn() const { return browseClientGradBtn_; }
+    QComboBox* IconClickActionComboBox() const { return iconClickActionComboBox_; }
+    QCheckBox* SynchronizeCheckBox() const { return synchronizeCheckBox_; }
+    QComboBox* TimeServersComboBox() const { return timeServersComboBox_; }
+    QGroupBox* IntervalRadioGroup() const { return intervalRadioGroup_; }
+    QButtonGroup* IntervalButtons() const { return intervalButtons_; }
+    QRadioButton* ConnectionLANRadioButton() const { return connectionLANRadioButton_; }
+    QRadioButton* ConnectionRASRadioButton() const { return connectionRASRadioButton_; }
+    QListWidget* RasConnectionsCheckListBox() const { return rasConnectionsCheckListBox_; }
+    QLineEdit* ConnectionTimeoutEdit() const { return connectionTimeoutEdit_; }
+    TUpDown* ConnectionTimeoutUpDown() const { return connectionTimeoutUpDown_; }
+    QCheckBox* LogToFileCheckBox() const { return logToFileCheckBox_; }
+    TGradBtn* OKGradBtn() const { return okGradBtn_; }
+    TGradBtn* CancelGradBtn() const { return cancelGradBtn_; }
+
+    std::int32_t LastAcceptedTimeout() const { return lastAcceptedTimeout_; }
+
+public slots:
+    void OKGradBtnClick();
+    void CancelGradBtnClick();
+    void NewGradBtnClick();
+    void EditGradBtnClick();
+    void RemoveGradBtnClick();
+    void MailServersListViewChange();
+    void BrowseSoundGradBtnClick();
+    void BrowseClientGradBtnClick();
+    void DisplayMessageCheckBoxClick();
+    void PlaySoundCheckBoxClick();
+    void StartMailClientCheckboxClick();
+    void SynchronizeCheckBoxClick();
+    void ConnectionLANRadioButtonClick();
+    void ConnectionRASRadioButtonClick();
+    // The focus left the time page: tells about a missing time server, refuses nothing.
+    void TimeTabSheetExit();
+    void ConnectionTimeoutEditEnter();
+    void ConnectionTimeoutEditExit();
+    void reject() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormCreate();
+    void BuildNewMailPage(QWidget* page);
+    void BuildTimePage(QWidget* page);
+    void BuildConnectionPage(QWidget* page);
+    void BuildAdvancedPage(QWidget* page);
+    void FillRasConnections();
+    void PageChanged(int index);
+    void FocusChanged(QWidget* old, QWidget* now);
+    void ShowMessage(const std::string& text);
+    bool ChooseFile(const char* filter, const char* defaultSuffix, const char* title,
+                    bool executablesFirst, QLineEdit* target);
+    QTreeWidgetItem* AddRow(const MailServerRow& row);
+    std::vector<std::string> RowNames() const;
+    bool TimeServerRuleBroken() const;
+
+    RegistryStore& store_;
+    SettingsFormServices services_;
+    QCollator collator_;
+
+    QTabWidget* pageControl_;
+    QWidget* timeTabSheet_ = nullptr;
+    QTreeWidget* mailServersListView_ = nullptr;
+    TGradBtn* newGradBtn_ = nullptr;
+    TGradBtn* editGradBtn_ = nullptr;
+    TGradBtn* removeGradBtn_ = nullptr;
+    QCheckBox* displayMessageCheckBox_ = nullptr;
+    QCheckBox* autoHideCheckbox_ = nullptr;
+    QComboBox* autoHideTimeComboBox_ = nullptr;
+    QLabel* autoHideSecondsLabel_ = nullptr;
+    QCheckBox* systemBeepCheckbox_ = nullptr;
+    QCheckBox* headersCheckbox_ = nullptr;
+    QCheckBox* playSoundCheckBox_ = nullptr;
+    QLineEdit* soundEdit_ = nullptr;
+    TGradBtn* browseSoundGradBtn_ = nullptr;
+    QCheckBox* startMailClientCheckbox_ = nullptr;
+    QLineEdit* mailClientEdit_ = nullptr;
+    TGradBtn* browseClientGradBtn_ = nullptr;
+    QComboBox* iconClickActionComboBox_ = nullptr;
+    QCheckBox* synchronizeCheckBox_ = nullptr;
+    QComboBox* timeServersComboBox_ = nullptr;
+    QGroupBox* intervalRadioGroup_ = nullptr;
+    QButtonGroup* intervalButtons_ = nullptr;
+    QRadioButton* connectionLANRadioButton_ = nullptr;
+    QRadioButton* connectionRASRadioButton_ = nullptr;
+    QButtonGroup* connectionButtons_ = nullptr;
+    QListWidget* rasConnectionsCheckListBox_ = nullptr;
+    QLineEdit* connectionTimeoutEdit_ = nullptr;
+    TUpDown* connectionTimeoutUpDown_ = nullptr;
+    QCheckBox* logToFileCheckBox_ = nullptr;
+    TGradBtn* okGradBtn_ = nullptr;
+    TGradBtn* cancelGradBtn_ = nullptr;
+
+    std::int32_t lastAcceptedTimeout_ = 60;
+    int currentPage_ = NewMailPage;
+    bool revertingPage_ = false;
+    bool showingMessage_ = false;
+    std::string readSettingsError_;
+};
+
+} // namespace vorlane
