@@ -1,0 +1,26 @@
+#include "ui/LinkLabel.h"
+
+#include <QMouseEvent>
+
+namespace vorlane {
+
+TLinkLabel::TLinkLabel(QWidget* parent) : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText);
+    QFont linkFont("Verdana", 8);
+    linkFont.setUnderline(true);
+    setFont(linkFont);
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, Qt::blue);
+    setPalette(colours);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void TLinkLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit Clicked();
+}
+
+} // namespace vorlane
