@@ -42,6 +42,8 @@ TMailServerSettingsForm::TMailServerSettingsForm(QWidget* parent)
     userNameEdit_ = AddField(27, "&Username:", "Username to use for this mailserver");
     passwordEdit_ = AddField(48, "&Password:", "Password to use for this mailserver");
     passwordEdit_->setEchoMode(QLineEdit::Password);
+    // Every character shows as "*", whatever the style's own choice.
+    passwordEdit_->setStyleSheet("lineedit-password-character: 42");
     pop3ServerEdit_ = AddField(69, "P&OP3 Server:", "'IP adres' or 'DNS name' of this mailserver");
     intervalEdit_ = AddField(90, "&Interval:", "Duration between mail checks");
     intervalEdit_->resize(50, kFieldHeight);

@@ -137,6 +137,9 @@ TSettingsForm::TSettingsForm(RegistryStore& store, SettingsFormServices services
 
     pageControl_ = new QTabWidget(this);
     pageControl_->setGeometry(4, 4, kClientWidth - 8, 296);
+    // All four tabs in one row, as the fixed client width was laid out for.
+    pageControl_->setUsesScrollButtons(false);
+    pageControl_->setStyleSheet("QTabBar::tab { padding: 3px 5px; }");
     auto* newMail = new QWidget;
     BuildNewMailPage(newMail);
     pageControl_->addTab(newMail, "&New mail");
@@ -212,20 +215,20 @@ void TSettingsForm::BuildNewMailPage(QWidget* page)
         MakeCheckBox(page, "Display a &message", "Display a message if new mail is found", 8, 152);
     displayMessageCheckBox_->setChecked(true);
     autoHideCheckbox_ = MakeCheckBox(page, "Auto &hide after",
-                                     "Automaticly hide the message afther 3 seconds", 176, 152);
+                                     "Automaticly hide the message afther 3 seconds", 150, 152);
     autoHideCheckbox_->setChecked(true);
     autoHideTimeComboBox_ = new QComboBox(page);
-    autoHideTimeComboBox_->setGeometry(284, 150, 44, 20);
+    autoHideTimeComboBox_->setGeometry(270, 150, 42, 20);
     for (int seconds : kAutoHideTimes)
         autoHideTimeComboBox_->addItem(QString::number(seconds));
     autoHideTimeComboBox_->setToolTip(
         "number of seconds to wait before the message window will be closed");
-    autoHideSecondsLabel_ = MakeLabel(page, "seconds", 332, 153);
+    autoHideSecondsLabel_ = MakeLabel(page, "seconds", 316, 153);
 
     systemBeepCheckbox_ =
         MakeCheckBox(page, "System &beep", "Play some beeps on the system speaker", 8, 174);
     systemBeepCheckbox_->setChecked(true);
-    headersCheckbox_ = MakeCheckBox(page, "&Display mail headers", nullptr, 176, 174);
+    headersCheckbox_ = MakeCheckBox(page, "&Display mail headers", nullptr, 150, 174);
 
     playSoundCheckBox_ = MakeCheckBox(page, "&Play sound", "Play a wave file", 8, 198);
     soundEdit_ = new QLineEdit(page);

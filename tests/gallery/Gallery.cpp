@@ -44,6 +44,7 @@ int main(int argc, char** argv)
     vorlane::gallery::Shots shots;
     vorlane::gallery::AddGradBtnShots(shots);
     vorlane::gallery::AddMessageFormShots(shots);
+    vorlane::gallery::AddDialogShots(shots);
 
     int failures = 0;
     for (const auto& shot : shots) {

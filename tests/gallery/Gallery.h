@@ -20,6 +20,7 @@ using Shots = std::vector<Shot>;
 // Every window of the program adds its pictures here; main saves them all.
 void AddGradBtnShots(Shots& shots);
 void AddMessageFormShots(Shots& shots);
+void AddDialogShots(Shots& shots);
 
 // Helpers shared by the pages.
 QImage Grab(QWidget& widget);

@@ -1,0 +1,110 @@
+// The settings dialog (every page), the mail server entry dialog and the about box, as a user
+// sees them when they open, with a few entries and dial-up connections filled in.
+#include "Gallery.h"
+#include "config/SettingsStore.h"
+#include "ui/AboutForm.h"
+#include "ui/MailServerSettingsForm.h"
+#include "ui/SettingsForm.h"
+#include "ui/UpDown.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QUrl>
+
+namespace vorlane::gallery {
+
+namespace {
+
+QImage Opened(QDialog& dialog)
+{
+    dialog.show();
+    QApplication::processEvents();
+    QImage image = Grab(dialog);
+    dialog.hide();
+    return image;
+}
+
+void SeedSettings(RegistryStore& store)
+{
+    store.Modify([](RegistryKey& root) {
+        auto& key = root.CreateKey(kSettingsKey);
+        key.SetValue("PlaySound", BooleanValue(true));
+        key.SetValue("WaveFile", StringValue("/usr/share/sounds/freedesktop/stereo/message.oga"));
+        key.SetValue("SyncronizeTime", BooleanValue(true));
+        key.SetValue("TimeServer", StringValue("time.nist.gov"));
+        key.SetValue("ConnectionType", IntegerValue(1));
+        key.SetValue("RASConnection", StringValue("|Mobile"));
+        const struct
+        {
+            const char* name;
+            const char* user;
+            const char* server;
+            int interval;
+        } entries[] = {{"Home", "ann", "pop.example.org", 10},
+                       {"work", "ann.example", "mail.example.com", 5},
+                       {"Club", "secretary", "192.0.2.17", 60}};
+        for (const auto& e : entries) {
+            auto& entry = key.CreateKey(e.name);
+            entry.SetValue("Username", StringValue(e.user));
+            entry.SetValue("Server", StringValue(e.server));
+            entry.SetValue("Interval", IntegerValue(e.interval));
+        }
+    });
+}
+
+} // namespace
+
+void AddDialogShots(Shots& shots)
+{
+    {
+        TMailServerSettingsForm form;
+        form.ResetFields();
+        shots.push_back({"MailServerSettingsForm-new", Opened(form)});
+    }
+    {
+        TMailServerSettingsForm form;
+        form.ServerNameEdit()->setText("Home");
+        form.UserNameEdit()->setText("ann");
+        form.PasswordEdit()->setText("secret");
+        form.POP3ServerEdit()->setText("pop.example.org");
+        form.IntervalUpDown()->SetPosition(15);
+        form.SetServerNameReadOnly(true);
+        shots.push_back({"MailServerSettingsForm-edit", Opened(form)});
+    }
+    {
+        QTemporaryDir folder;
+        RegistryStore store((folder.path() + "/registry.reg").toStdString(), SettingsFileOptions());
+        SeedSettings(store);
+        SettingsFormServices services;
+        services.listPhoneBookEntries = [] {
+            return std::optional<std::vector<std::string>>({"Office", "Home", "Mobile"});
+        };
+        TSettingsForm form(store, services);
+        form.MailServersListView()->topLevelItem(1)->setSelected(true);
+        const char* pages[] = {"new-mail", "time", "connection", "advanced"};
+        for (int page = 0; page < form.PageControl()->count(); ++page) {
+            form.PageControl()->setCurrentIndex(page);
+            shots.push_back(
+                {QString("SettingsForm-%1-%2").arg(page + 1).arg(pages[page]), Opened(form)});
+        }
+    }
+    {
+        QTemporaryDir folder;
+        RegistryStore store((folder.path() + "/registry.reg").toStdString(), SettingsFileOptions());
+        SettingsFormServices services;
+        services.listPhoneBookEntries = [] { return std::optional<std::vector<std::string>>(); };
+        TSettingsForm form(store, services);
+        form.PageControl()->setCurrentIndex(TSettingsForm::ConnectionPage);
+        shots.push_back({"SettingsForm-connection-without-networkmanager", Opened(form)});
+    }
+    {
+        TAboutForm form(nullptr, [](const QUrl&) {});
+        shots.push_back({"AboutForm", Opened(form)});
+    }
+}
+
+} // namespace vorlane::gallery
