@@ -4,7 +4,9 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <set>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -36,14 +38,20 @@ public:
         WriteFile(dir_ / "home/.config/Vorlane/registry.reg", registry);
     }
 
-    pid_t Start() const
+    // On the offscreen platform, or on the X display given.
+    pid_t Start(const std::string& display = {}) const
     {
         const pid_t pid = ::fork();
         if (pid == 0) {
             ::setenv("HOME", (dir_ / "home").c_str(), 1);
             ::unsetenv("XDG_CONFIG_HOME");
             ::setenv("XDG_RUNTIME_DIR", (dir_ / "run").c_str(), 1);
-            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            if (display.empty()) {
+                ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            } else {
+                ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+                ::setenv("DISPLAY", display.c_str(), 1);
+            }
             const auto program = (dir_ / "bin" / "vorlane").string();
             ::execl(program.c_str(), "vorlane", static_cast<char*>(nullptr));
             ::_exit(127);
@@ -117,6 +125,162 @@ TEST(Program, PollsItsEntryLogsTheDialogueAndRefusesASecondInstance)
           " POP3 IN : +OK Logging out.\r\n"})
         EXPECT_NE(log.find(line), std::string::npos) << line << "missing in\n" << log;
     EXPECT_EQ(log.find("abc"), std::string::npos);
+}
+
+// An X server of its own with trayer as its notification area.
+class XDesktop
+{
+public:
+    XDesktop()
+    {
+        for (int number = 90; number < 200 && display_.empty(); ++number)
+            if (!std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock") &&
+                !std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number)))
+                display_ = ":" + std::to_string(number);
+        xvfb_ = ::fork();
+        if (xvfb_ == 0) {
+            ::execlp("Xvfb", "Xvfb", display_.c_str(), "-screen", "0", "640x480x24", "-nolisten",
+                     "tcp", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        for (int i = 0; i < 200 && Windows("-root").empty(); ++i)
+            std::this_thread::sleep_for(50ms);
+        trayer_ = ::fork();
+        if (trayer_ == 0) {
+            ::setenv("DISPLAY", display_.c_str(), 1);
+            ::execlp("trayer", "trayer", "--edge", "bottom", "--align", "right", "--widthtype",
+                     "pixel", "--width", "96", "--heighttype", "pixel", "--height", "32",
+                     "--transparent", "false", "--tint", "0x4060a0", "--SetDockType", "true",
+                     static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+    }
+    ~XDesktop()
+    {
+        for (const pid_t pid : {trayer_, xvfb_})
+            if (pid > 0)
+                Stop(pid);
+    }
+    static bool Available()
+    {
+        return ::access("/usr/bin/Xvfb", X_OK) == 0 && ::access("/usr/bin/trayer", X_OK) == 0;
+    }
+    const std::string& Display() const { return display_; }
+
+    // What xwininfo says; the arguments are this test's own.
+    std::string Windows(const std::string& arguments) const
+    {
+        std::string output;
+        const auto command = "DISPLAY=" + display_ + " xwininfo " + arguments + " 2>/dev/null";
+        if (FILE* pipe = ::popen(command.c_str(), "r")) {
+            char buffer[4096];
+            std::size_t n;
+            while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+                output.append(buffer, n);
+            ::pclose(pipe);
+        }
+        return output;
+    }
+
+    // A picture of the screen, or of a part of it.
+    std::string Grab(const std::filesystem::path& file, const std::string& area = {}) const
+    {
+        const auto command = "DISPLAY=" + display_ + " " + std::string(VORLANE_SCREEN_GRAB) + " '" +
+                             file.string() + "' " + area;
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        return ReadFile(file);
+    }
+
+private:
+    pid_t xvfb_ = -1;
+    pid_t trayer_ = -1;
+    std::string display_;
+};
+
+// "X Y WIDTH HEIGHT" of a window from xwininfo's report of it.
+std::string Area(const std::string& info)
+{
+    const auto number = [&](const std::string& label) {
+        const auto at = info.find(label);
+        return at == std::string::npos
+                   ? std::string("0")
+                   : std::to_string(std::atoi(info.c_str() + at + label.size()));
+    };
+    return number("Absolute upper-left X:") + " " + number("Absolute upper-left Y:") + " " +
+           number("Width:") + " " + number("Height:");
+}
+
+template <typename Condition> bool WaitFor(Condition condition, std::chrono::milliseconds within)
+{
+    const auto end = std::chrono::steady_clock::now() + within;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(50ms);
+    }
+    return true;
+}
+
+TEST(Program, ShowsItsIconAndTheNewMailWindowOnARealDesktop)
+{
+    std::string why;
+    if (!Dovecot::Available(why))
+        GTEST_SKIP() << why;
+    if (!XDesktop::Available())
+        GTEST_SKIP() << "Xvfb and trayer are not installed";
+    Dovecot server(110);
+    server.AddUser("joe", "abc");
+    server.AddMessage("joe", "Ann <ann@example.org>", "Hello");
+    server.AddMessage("joe", "Bob <bob@example.org>", "Lunch?");
+    try {
+        server.Start();
+    } catch (const std::exception& failure) {
+        GTEST_SKIP() << "port 110 is not free here: " << failure.what();
+    }
+    const XDesktop desktop;
+    ASSERT_FALSE(desktop.Display().empty()) << "Xvfb did not start";
+    ASSERT_TRUE(WaitFor([&] { return !desktop.Windows("-name panel").empty(); }, 10s))
+        << "trayer did not start";
+
+    Program program;
+    program.Configure(
+        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Mirvo\\Vorlane]\r\n"
+        "\"LogToFile\"=dword:00000001\r\n\"DisplayHeaders\"=dword:00000001\r\n"
+        "\"AutoHideTime\"=dword:00000002\r\n\"SystemBeep\"=dword:00000000\r\n\r\n"
+        "[HKEY_CURRENT_USER\\SOFTWARE\\Mirvo\\Vorlane\\Home]\r\n"
+        "\"Username\"=\"joe\"\r\n\"Server\"=\"localhost\"\r\n\"Password\"=hex(1):39,3b,3d\r\n");
+    const pid_t vorlane = program.Start(desktop.Display());
+    const std::filesystem::path artifacts(VORLANE_ARTIFACTS);
+    std::filesystem::create_directories(artifacts);
+
+    // The icon sits in trayer's panel; the new-mail window shows the headers (60 pixels taller).
+    ASSERT_TRUE(WaitFor([&] { return !desktop.Windows("-name 'Vorlane: Message'").empty(); }, 20s))
+        << program.Log();
+    const auto tree = desktop.Windows("-name panel -tree");
+    EXPECT_NE(tree.find("(\"vorlane\" \"Vorlane\")"), std::string::npos) << tree;
+    const auto window = desktop.Windows("-name 'Vorlane: Message'");
+    EXPECT_NE(window.find("Height: 153"), std::string::npos) << window;
+    std::this_thread::sleep_for(300ms); // painted
+    desktop.Grab(artifacts / "message-window.png");
+    const auto panel = Area(desktop.Windows("-name panel"));
+    desktop.Grab(artifacts / "tray-polling.png", panel);
+
+    // The window hides itself after two seconds; then the pass ends and the icon waves.
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return desktop.Windows("-name 'Vorlane: Message'").find("IsViewable") ==
+                   std::string::npos;
+        },
+        10s));
+    std::set<std::string> frames;
+    for (int i = 0; i < 12; ++i) {
+        frames.insert(
+            desktop.Grab(artifacts / ("tray-waving-" + std::to_string(i % 6) + ".png"), panel));
+        std::this_thread::sleep_for(60ms);
+    }
+    EXPECT_GE(frames.size(), 3u) << "the icon does not wave";
+    Stop(vorlane);
+    EXPECT_NE(program.Log().find(" POP3 IN : Subject: Lunch?\r\n"), std::string::npos);
 }
 
 } // namespace
