@@ -22,6 +22,9 @@ int main(int argc, char** argv)
         ::setenv(variable, (variable == std::string_view("HOME") ? home.Path() : folder).c_str(),
                  1);
     }
+    // No system bus unless a test brings its own: nothing reaches the machine's NetworkManager.
+    ::setenv("DBUS_SYSTEM_BUS_ADDRESS",
+             ("unix:path=" + (home.Path() / "no-system-bus").string()).c_str(), 1);
 #ifdef VORLANE_TEST_WITH_QT
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);

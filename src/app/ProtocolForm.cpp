@@ -5,7 +5,14 @@
 #include "config/Migration.h"
 #include "config/SettingsStore.h"
 #include "mail/MailErrorReport.h"
+#include "net/ConnectionGate.h"
+#include "net/RasBinding.h"
 #include "net/SocketErrors.h"
+#include "timesync/LocalClock.h"
+#include "timesync/SetClock.h"
+#include "timesync/SyncSchedule.h"
+#include "timesync/TimeServerAddress.h"
+#include "timesync/TimeTexts.h"
 #include "util/Log.h"
 
 #include <QApplication>
@@ -49,7 +56,8 @@ constexpr int kImagePaused = 10;
 TProtocolForm::TProtocolForm(Environment environment, QObject* parent)
     : QObject(parent), LogFileName(std::move(environment.logFileName)),
       Mail(*this, [this](const std::string& text) { LogMessage(text); }), ClientSocket(*this),
-      store_(environment.store), desktop_(environment.desktop), mailPort_(environment.mailPort)
+      store_(environment.store), desktop_(environment.desktop), clock_(environment.clock),
+      mailPort_(environment.mailPort), timePort_(environment.timePort)
 {
     IntervalTimer.setInterval(60000);
     ProtocolTimer.setInterval(15000);
@@ -303,8 +311,21 @@ void TProtocolForm::ClientSocketConnect()
 
 void TProtocolForm::ClientSocketRead()
 {
-    if (SocketMode == 0)
+    if (SocketMode == 0) {
         Mail.SplitReceivedLines(ClientSocket.ReceiveText());
+    } else {
+        // The four bytes must be readable together; anything else is wrong data.
+        const auto readable = ClientSocket.ReceiveLength();
+        if (readable == static_cast<qint64>(kTimeDataSize)) {
+            TimeData data{};
+            ClientSocket.ReceiveBuf(reinterpret_cast<char*>(data.data()), kTimeDataSize);
+            SetClockFromTimeData(data);
+        } else {
+            LogMessage(InvalidDataSizeLine(static_cast<std::size_t>(readable)));
+            TimeFailed = true;
+            ClientSocket.Close();
+        }
+    }
     RetestWait();
 }
 
@@ -439,8 +460,18 @@ void TProtocolForm::UpdateTrayStatus(int count)
 
 bool TProtocolForm::IsNetworkAvailable()
 {
-    // Waiting for a chosen connection needs the connection gate; without one, work pauses.
-    return !settings.ConnectionType;
+    if (!settings.ConnectionType)
+        return true;
+    // Bound and released at every check: NetworkManager may come and go.
+    TRasBinding ras;
+    if (!ras.LoadRas())
+        return false;
+    const auto active = ras.RasEnumConnections();
+    const bool result = active && FirstSelectedConnectionIsUp(*active, settings.RasConnection);
+    ras.UnloadRas();
+    if (result)
+        LogMessage("Active RAS Connection found.");
+    return result;
 }
 
 void TProtocolForm::ShowPausedState()
@@ -580,12 +611,89 @@ void TProtocolForm::StartMailClientMenuItemClick()
 
 void TProtocolForm::SynchronizeTimeMenuItemClick()
 {
-    // The clock synchronization comes with its own schedule.
+    SetMenuItemsEnabled(false);
+    IntervalTimer.stop();
+    IconTimer.stop();
+    ++busy_;
+    const Finally restore([this] {
+        IntervalTimer.start();
+        SetMenuItemsEnabled(true);
+        --busy_;
+        EndOfWork();
+    });
+    // Two days back: due with either interval.
+    WriteLastSynchronizedAt(LocalDateTimeNow() - 2.0);
+    SynchronizeIfDue();
 }
 
 void TProtocolForm::SynchronizeIfDue()
 {
-    // The clock synchronization comes with its own schedule.
+    if (!settings.SyncronizeTime)
+        return;
+    if (!IsSynchronizationDue(settings.TimeSynchronizationInterval, DaysSinceLastSynchronization()))
+        return;
+    LogMessage("Synchronizing time.");
+    PopupMenu[MenuCommand::Settings].enabled = false;
+    PopupMenu[MenuCommand::Checknow].enabled = false;
+    PopupMenu[MenuCommand::SynchronizeTime].enabled = false;
+    desktop_.UpdateMenu(PopupMenu);
+    SocketMode = 1;
+    ShowCheckingStatus(settings.TimeServer);
+    ClientSocket.SetPort(timePort_);
+    // The time server's own rule: only a text with four full stops is taken as an address; a
+    // dotted IPv4 address goes through the name lookup, which returns it as it is.
+    if (IsTimeServerAddress(settings.TimeServer))
+        ClientSocket.SetAddress(settings.TimeServer);
+    else
+        ClientSocket.SetHost(settings.TimeServer);
+    TimedOut = false;
+    TimeFailed = false;
+    TimeDone = false;
+    TimeState = 0;
+    ProtocolTimer.start();
+    try {
+        ClientSocket.Open();
+    } catch (...) {
+        ProtocolTimer.stop();
+        throw; // abandons the run: nothing is recorded, the next tick tries again
+    }
+    WaitWhile([this] { return !TimedOut && !TimeFailed && !TimeDone && ProtocolTimer.isActive(); });
+    ProtocolTimer.stop();
+    // A server that keeps the connection open after its four bytes must not keep the socket.
+    ClientSocket.Close();
+    if ((TimedOut || TimeFailed) && !TimeDone)
+        ShowTimeError();
+    WriteLastSynchronizedAt(LocalDateTimeNow());
+    UpdateTrayStatus(TrayMailCount);
+}
+
+double TProtocolForm::DaysSinceLastSynchronization()
+{
+    return vorlane::DaysSinceLastSynchronization(store_.Read(), LocalDateTimeNow());
+}
+
+void TProtocolForm::WriteLastSynchronizedAt(double dateTime)
+{
+    vorlane::WriteLastSynchronizedAt(store_, dateTime);
+}
+
+void TProtocolForm::SetClockFromTimeData(const TimeData& data)
+{
+    const auto setting = vorlane::SetClockFromTimeData(data, clock_);
+    LogMessage(setting.logLine);
+    if (!setting.accepted)
+        ShowPermissionDenied();
+    TimeDone = true;
+}
+
+void TProtocolForm::ShowPermissionDenied()
+{
+    desktop_.ShowMessage(std::string(kPermissionDeniedMessage));
+}
+
+void TProtocolForm::ShowTimeError()
+{
+    desktop_.ShowMessage(ComposeTimeError(settings.TimeServer, TimeState, TimedOut));
 }
 
 } // namespace vorlane

@@ -7,6 +7,8 @@
 #include "mail/MailServer.h"
 #include "mail/Pop3Dialogue.h"
 #include "net/ClientSocket.h"
+#include "timesync/ClockSetter.h"
+#include "timesync/TimeData.h"
 
 #include <QObject>
 #include <QTimer>
@@ -33,8 +35,10 @@ public:
     {
         RegistryStore& store;
         Desktop& desktop;
+        ClockSetter& clock;
         std::string logFileName;
         int mailPort = 110; // tests run their servers on other ports
+        int timePort = 37;
     };
 
     explicit TProtocolForm(Environment environment, QObject* parent = nullptr);
@@ -90,7 +94,14 @@ public:
     void UpdateTrayStatus(int count);
     bool IsNetworkAvailable();
     void ShowPausedState();
+
+    // The clock: synchronized when due, from the time server's four bytes.
     void SynchronizeIfDue();
+    double DaysSinceLastSynchronization();
+    void WriteLastSynchronizedAt(double dateTime);
+    void SetClockFromTimeData(const TimeData& data);
+    void ShowPermissionDenied();
+    void ShowTimeError();
 
     // Runs at once when a due entry's poll succeeded: stores its counts and, when it has new
     // mail, announces it: beep, sound, message window, mail program, in this order.
@@ -141,7 +152,9 @@ private:
 
     RegistryStore& store_;
     Desktop& desktop_;
+    ClockSetter& clock_;
     int mailPort_;
+    int timePort_;
     bool exitRequested_ = false;
     int busy_ = 0;
     QEventLoop* waitLoop_ = nullptr;

@@ -4,6 +4,9 @@
 #include "app/QtDesktop.h"
 #include "app/SingleInstance.h"
 #include "config/SettingsStore.h"
+#include "timesync/ClockSetter.h"
+#include "ui/AboutForm.h"
+#include "ui/SettingsForm.h"
 #include "util/Log.h"
 
 int main(int argc, char** argv)
@@ -19,10 +22,22 @@ int main(int argc, char** argv)
 
     auto store = vorlane::UserRegistryStore();
     vorlane::QtDesktop desktop;
-    vorlane::TProtocolForm controller({store, desktop, vorlane::DetermineLogFileName()});
+    vorlane::SystemClockSetter clock;
+    vorlane::TProtocolForm controller({store, desktop, clock, vorlane::DetermineLogFileName()});
     application.SetExceptionHandler(
         [&](const std::string& text) { controller.ApplicationException(text); });
     desktop.SetHandler(&controller);
+    desktop.SetDialogs(
+        [&] {
+            vorlane::TSettingsForm form(store);
+            if (!form.ReadSettingsError().empty())
+                controller.ApplicationException(form.ReadSettingsError());
+            form.exec();
+        },
+        [] {
+            vorlane::TAboutForm form;
+            form.exec();
+        });
 
     controller.FormCreate();
     if (controller.ExitRequested())

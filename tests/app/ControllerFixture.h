@@ -4,6 +4,7 @@
 #include "app/RecordingDesktop.h"
 #include "config/SettingsStore.h"
 #include "support/TempDir.h"
+#include "timesync/RecordingClockSetter.h"
 
 #include <memory>
 #include <string>
@@ -17,6 +18,7 @@ struct ControllerFixture
     TempDir dir{"controller"};
     RegistryStore store{dir / "registry.reg", SettingsFileOptions()};
     RecordingDesktop desktop;
+    RecordingClockSetter clock;
     std::unique_ptr<TProtocolForm> controller;
 
     // Settings as the dialog would store them, with the log on.
@@ -35,10 +37,10 @@ struct ControllerFixture
         WriteSettings(store, settings, rows);
     }
 
-    TProtocolForm& Create(int mailPort)
+    TProtocolForm& Create(int mailPort, int timePort = 0)
     {
-        controller = std::make_unique<TProtocolForm>(
-            TProtocolForm::Environment{store, desktop, (dir / "Vorlane.log").string(), mailPort});
+        controller = std::make_unique<TProtocolForm>(TProtocolForm::Environment{
+            store, desktop, clock, (dir / "Vorlane.log").string(), mailPort, timePort});
         controller->FormCreate();
         return *controller;
     }

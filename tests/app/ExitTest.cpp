@@ -3,6 +3,7 @@
 #include "app/ControllerFixture.h"
 #include "app/QtDesktop.h"
 #include "servers/ScriptedServer.h"
+#include "timesync/RecordingClockSetter.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -34,7 +35,9 @@ TEST(Exit, AWaitingPassRunsToItsEndWithoutWindowsThenTheProgramEnds)
     WriteSettings(store, settings,
                   {{"A", "", "127.0.0.1", "10", ""}, {"B", "", "127.0.0.1", "10", ""}});
     CountingDesktop desktop;
-    TProtocolForm controller({store, desktop, (dir / "Vorlane.log").string(), silent.Port()});
+    test::RecordingClockSetter clock;
+    TProtocolForm controller(
+        {store, desktop, clock, (dir / "Vorlane.log").string(), silent.Port()});
     {
         // The first pass: two time-outs; the user closes both reports.
         QTimer user;

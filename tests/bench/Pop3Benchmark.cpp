@@ -6,6 +6,7 @@
 #include "config/SettingsStore.h"
 #include "servers/Dovecot.h"
 #include "support/TempDir.h"
+#include "timesync/RecordingClockSetter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -43,7 +44,9 @@ int main(int argc, char** argv)
     settings.ConnectionTimeout = 600;
     WriteSettings(store, settings, {{"Bench", "joe", "127.0.0.1", "10", "secret"}});
     test::RecordingDesktop desktop;
-    TProtocolForm controller({store, desktop, (dir / "Vorlane.log").string(), server.Port()});
+    test::RecordingClockSetter clockSetter;
+    TProtocolForm controller(
+        {store, desktop, clockSetter, (dir / "Vorlane.log").string(), server.Port()});
     controller.FormCreate(); // the first poll also warms Dovecot's index
 
     QElapsedTimer clock;
