@@ -1,5 +1,6 @@
 // The program itself, started as a user starts it, against a real Dovecot on port 110.
 #include "servers/Dovecot.h"
+#include "servers/Xinetd.h"
 #include "support/TempDir.h"
 
 #include <chrono>
@@ -38,8 +39,9 @@ public:
         WriteFile(dir_ / "home/.config/Vorlane/registry.reg", registry);
     }
 
-    // On the offscreen platform, or on the X display given.
-    pid_t Start(const std::string& display = {}) const
+    // On the offscreen platform, or on the X display given; optionally without the right to
+    // set the clock.
+    pid_t Start(const std::string& display = {}, bool withoutClockRight = false) const
     {
         const pid_t pid = ::fork();
         if (pid == 0) {
@@ -53,13 +55,18 @@ public:
                 ::setenv("DISPLAY", display.c_str(), 1);
             }
             const auto program = (dir_ / "bin" / "vorlane").string();
-            ::execl(program.c_str(), "vorlane", static_cast<char*>(nullptr));
+            if (withoutClockRight)
+                ::execl("/usr/sbin/capsh", "capsh", "--drop=cap_sys_time", "--", "-c",
+                        ("exec " + program).c_str(), static_cast<char*>(nullptr));
+            else
+                ::execl(program.c_str(), "vorlane", static_cast<char*>(nullptr));
             ::_exit(127);
         }
         return pid;
     }
 
     std::string Log() const { return ReadFile(dir_ / "bin" / "Vorlane.log"); }
+    std::string Registry() const { return ReadFile(dir_ / "home/.config/Vorlane/registry.reg"); }
 
 private:
     TempDir dir_{"program"};
@@ -281,6 +288,47 @@ TEST(Program, ShowsItsIconAndTheNewMailWindowOnARealDesktop)
     EXPECT_GE(frames.size(), 3u) << "the icon does not wave";
     Stop(vorlane);
     EXPECT_NE(program.Log().find(" POP3 IN : Subject: Lunch?\r\n"), std::string::npos);
+}
+
+TEST(Program, SynchronizesWithoutTheRightToSetTheClock)
+{
+    std::string why;
+    if (!test::Xinetd::Available(why))
+        GTEST_SKIP() << why;
+    if (::geteuid() != 0 || ::access("/usr/sbin/capsh", X_OK) != 0)
+        GTEST_SKIP() << "needs root and capsh to take the right to set the clock away";
+    if (!XDesktop::Available())
+        GTEST_SKIP() << "Xvfb and trayer are not installed";
+    test::Xinetd xinetd(37);
+    try {
+        xinetd.Start();
+    } catch (const std::exception& failure) {
+        GTEST_SKIP() << "port 37 is not free here: " << failure.what();
+    }
+    const XDesktop desktop;
+    Program program;
+    program.Configure("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Mirvo\\Vorlane]\r\n"
+                      "\"LogToFile\"=dword:00000001\r\n\"SyncronizeTime\"=dword:00000001\r\n"
+                      "\"TimeServer\"=\"127.0.0.1\"\r\n");
+    const pid_t vorlane = program.Start(desktop.Display(), true);
+
+    ASSERT_TRUE(WaitFor([&] { return !desktop.Windows("-name 'Vorlane: Message'").empty(); }, 20s))
+        << program.Log();
+    EXPECT_NE(program.Log().find(" Error setting the local time: Permission denied.\r\n"),
+              std::string::npos);
+    EXPECT_EQ(program.Log().find("New local time"), std::string::npos);
+    EXPECT_EQ(program.Registry().find("LastSynchronizedAt"), std::string::npos)
+        << "recorded when the run ends";
+
+    // The user closes the permission message; the run ends and records the attempt.
+    const auto close = "/usr/bin/python3 " + std::string(VORLANE_CLOSE_WINDOW) + " " +
+                       desktop.Display() + " 'Vorlane: Message'";
+    EXPECT_EQ(std::system(close.c_str()), 0);
+    EXPECT_TRUE(WaitFor(
+        [&] { return program.Registry().find("\"LastSynchronizedAt\"=hex:") != std::string::npos; },
+        10s))
+        << program.Registry();
+    Stop(vorlane);
 }
 
 } // namespace
