@@ -44,7 +44,20 @@ TMailServer LoadMailServer(const RegistryKey& key, const std::string& name,
     ReadOrDefault(key, "Password", password, std::string(), ReadStringData);
     password = UnscramblePassword(password);
     Log(hooks, prefix + (password.empty() ? "Password [not set]" : "Password ********"));
-    return TMailServer(name, userName, password, host, interval);
+    TMailServer server(name, userName, password, host, interval);
+    // Values the Windows program does not know; without them an entry is plain POP3 on 110.
+    int security = kSecurityNone;
+    ReadOrDefault(key, "Security", security, static_cast<int>(kSecurityNone), ReadInteger);
+    // An unknown setting never means plain text: STLS either upgrades or fails the poll.
+    server.Security =
+        (security == kSecurityNone || security == kSecurityImplicitTls) ? security : kSecuritySTLS;
+    int port = 0;
+    ReadOrDefault(key, "Port", port, 0, ReadInteger);
+    server.Port = (port >= 1 && port <= 65535) ? port : DefaultMailPort(server.Security);
+    if (server.Security != kSecurityNone || key.FindValue("Port") != nullptr)
+        Log(hooks, prefix + "Security " + std::to_string(server.Security) + ", port " +
+                       std::to_string(server.Port));
+    return server;
 }
 
 std::vector<std::int32_t> CheckedIntervals(const std::vector<MailServerRow>& rows)
@@ -154,6 +167,10 @@ void WriteSettings(RegistryStore& store, const Settings& v, const std::vector<Ma
             entry.SetValue("Server", StringValue(rows[i].Server));
             entry.SetValue("Interval", IntegerValue(intervals[i]));
             entry.SetValue("Password", StringValue(ScramblePassword(rows[i].Password)));
+            if (rows[i].Security != kSecurityNone)
+                entry.SetValue("Security", IntegerValue(rows[i].Security));
+            if (rows[i].Port != 0)
+                entry.SetValue("Port", IntegerValue(rows[i].Port));
         }
     });
 }

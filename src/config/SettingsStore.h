@@ -42,9 +42,13 @@ struct MailServerRow
     std::string Server;
     std::string Interval; // as typed: a whole number
     std::string Password; // plain
+    int Security = kSecurityNone;
+    int Port = 0; // 0: the usual port of the security setting
 };
 
 // Stores the settings and makes the entry subkeys exactly the rows, in one change of the file:
+// (Security and Port are written only when they differ from the plain defaults, so entries
+// without TLS stay exactly as the Windows program writes them.)
 // all of it is stored or nothing. Rows whose names are empty, hold "\", repeat another row's name
 // (letter case aside) or whose interval is not a whole number are refused before anything is
 // written. LastSynchronizedAt and values the program does not know stay as they were.

@@ -25,6 +25,11 @@ TMailServer::TMailServer(std::string name, std::string userName, std::string pas
       IsAddress(IsNumericAddress(Host))
 {}
 
+int DefaultMailPort(int security)
+{
+    return security == kSecurityImplicitTls ? 995 : 110;
+}
+
 bool TMailServer::IsDue()
 {
     MinuteCounter = WrappingAdd(MinuteCounter, 1);

@@ -4,6 +4,18 @@
 
 namespace vorlane {
 
+// How a mailbox is reached: in plain text as POP3 always was, upgraded with STLS, or over TLS
+// from the first byte.
+enum MailSecurity
+{
+    kSecurityNone = 0,
+    kSecuritySTLS = 1,
+    kSecurityImplicitTls = 2,
+};
+
+// The port for a security setting when the entry names none.
+int DefaultMailPort(int security);
+
 // One configured mailbox with its minute schedule and the result of its last successful poll.
 struct TMailServer
 {
@@ -32,6 +44,8 @@ struct TMailServer
     std::string Password; // plain, in memory only
     std::string Host;
     bool IsAddress; // Host is a dotted address that needs no name lookup
+    int Security = kSecurityNone;
+    int Port = 110;
 };
 
 } // namespace vorlane

@@ -400,3 +400,63 @@ TEST(WriteSettings, RefusesRowsItCannotStoreAndChangesNothing)
 
 } // namespace
 } // namespace vorlane
+
+namespace vorlane {
+namespace {
+
+TEST(LoadSettings, ReadsSecurityAndPortWithSafeDefaults)
+{
+    const struct
+    {
+        const char* name;
+        std::optional<int> security;
+        std::optional<int> port;
+        int expectedSecurity;
+        int expectedPort;
+    } cases[] = {
+        {"neither value: plain POP3", std::nullopt, std::nullopt, 0, 110},
+        {"STLS on the plain port", 1, std::nullopt, 1, 110},
+        {"implicit TLS", 2, std::nullopt, 2, 995},
+        {"own port", 2, 1995, 2, 1995},
+        {"unknown setting is never plain", 7, std::nullopt, 1, 110},
+        {"negative setting is never plain", -1, std::nullopt, 1, 110},
+        {"port 0", 0, 0, 0, 110},
+        {"port out of range", 2, 70000, 2, 995},
+    };
+    for (const auto& c : cases) {
+        RegistryKey root("HKEY_CURRENT_USER");
+        auto& entry = root.CreateKey("SOFTWARE\\Mirvo\\Vorlane\\Home");
+        if (c.security)
+            entry.SetValue("Security", IntegerValue(*c.security));
+        if (c.port)
+            entry.SetValue("Port", IntegerValue(*c.port));
+        Settings settings;
+        std::vector<TMailServer> servers;
+        std::vector<std::string> log;
+        LoadSettings(root, settings, servers,
+                     {[&](const std::string& line) { log.push_back(line); }, {}});
+        ASSERT_EQ(servers.size(), 1u) << c.name;
+        EXPECT_EQ(servers[0].Security, c.expectedSecurity) << c.name;
+        EXPECT_EQ(servers[0].Port, c.expectedPort) << c.name;
+        EXPECT_EQ(log.size(), (c.security || c.port) ? 5u : 4u) << c.name;
+    }
+}
+
+TEST(WriteSettings, StoresSecurityAndPortOnlyWhenNotPlain)
+{
+    const test::TempDir dir;
+    RegistryStore store(dir / "registry.reg", SettingsFileOptions());
+    MailServerRow plain{"Plain", "u", "h", "10", "p"};
+    MailServerRow secure{"Secure", "u", "h", "10", "p"};
+    secure.Security = kSecurityImplicitTls;
+    secure.Port = 1995;
+    WriteSettings(store, {}, {plain, secure});
+    const auto root = store.Read();
+    EXPECT_EQ(root.OpenKey("SOFTWARE\\Mirvo\\Vorlane\\Plain")->Values().size(), 4u);
+    const auto* stored = root.OpenKey("SOFTWARE\\Mirvo\\Vorlane\\Secure");
+    EXPECT_EQ(*stored->FindValue("Security"), IntegerValue(2));
+    EXPECT_EQ(*stored->FindValue("Port"), IntegerValue(1995));
+}
+
+} // namespace
+} // namespace vorlane
