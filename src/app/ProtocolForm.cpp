@@ -65,6 +65,8 @@ TProtocolForm::TProtocolForm(Environment environment, QObject* parent)
     connect(&IntervalTimer, &QTimer::timeout, this, &TProtocolForm::IntervalTimerTimer);
     connect(&ProtocolTimer, &QTimer::timeout, this, &TProtocolForm::ProtocolTimerTimer);
     connect(&IconTimer, &QTimer::timeout, this, &TProtocolForm::IconTimerTimer);
+    if (!environment.extraCaCertificates.isEmpty())
+        ClientSocket.AddCaCertificates(environment.extraCaCertificates);
 }
 
 TProtocolForm::~TProtocolForm()
@@ -179,12 +181,18 @@ void TProtocolForm::CheckMail()
 
 bool TProtocolForm::RunMailDialogue(TMailServer& entry)
 {
-    ClientSocket.SetPort(mailPort_);
+    const int defaultPort =
+        entry.Security == kSecurityImplicitTls ? DefaultMailPort(entry.Security) : mailPort_;
+    ClientSocket.SetPort(entry.Port != 0 ? entry.Port : defaultPort);
+    ClientSocket.SetSecurity(entry.Security == kSecurityImplicitTls ? SocketSecurity::ImplicitTls
+                             : entry.Security == kSecuritySTLS      ? SocketSecurity::StartTls
+                                                                    : SocketSecurity::None);
     ClientSocket.SetAddress(entry.IsAddress ? entry.Host : std::string());
     ClientSocket.SetHost(entry.IsAddress ? std::string() : entry.Host);
     SocketMode = 0;
     ShowCheckingStatus(entry.Host);
-    Mail.Start(entry.UserName, entry.Password, settings.DisplayHeaders, MailMessages);
+    Mail.Start(entry.UserName, entry.Password, settings.DisplayHeaders, MailMessages,
+               entry.Security == kSecuritySTLS);
     TimedOut = false;
     ProtocolTimer.start();
     try {
@@ -276,7 +284,8 @@ void TProtocolForm::StartMailClient(const std::string& commandLine)
 
 void TProtocolForm::ReportMailError(const std::string& entryName)
 {
-    const auto report = ComposeMailErrorReport(entryName, Mail.MailState, TimedOut, ErrorDetail);
+    const auto report = ComposeMailErrorReport(entryName, Mail.MailState, TimedOut, ErrorDetail,
+                                               ClientSocket.TlsFailure());
     LogMessage("Mail error: " + report);
     desktop_.ShowMessage(report);
 }
@@ -305,7 +314,17 @@ void TProtocolForm::ClientSocketConnecting()
 void TProtocolForm::ClientSocketConnect()
 {
     LogMessage("Socket: Connected");
+    if (ClientSocket.Encrypted())
+        LogMessage("Socket: TLS established, " + ClientSocket.TlsDescription());
     (SocketMode == 0 ? Mail.MailState : TimeState) = 3;
+    RetestWait();
+}
+
+void TProtocolForm::ClientSocketEncrypted()
+{
+    LogMessage("Socket: TLS established, " + ClientSocket.TlsDescription());
+    if (SocketMode == 0)
+        Mail.TlsEstablished();
     RetestWait();
 }
 
@@ -346,6 +365,11 @@ void TProtocolForm::Send(const std::string& text)
 void TProtocolForm::Close()
 {
     ClientSocket.Close();
+}
+
+void TProtocolForm::StartTls()
+{
+    ClientSocket.StartTls();
 }
 
 void TProtocolForm::ApplicationException(const std::string& text)
@@ -640,6 +664,7 @@ void TProtocolForm::SynchronizeIfDue()
     SocketMode = 1;
     ShowCheckingStatus(settings.TimeServer);
     ClientSocket.SetPort(timePort_);
+    ClientSocket.SetSecurity(SocketSecurity::None);
     // The time server's own rule: only a text with four full stops is taken as an address; a
     // dotted IPv4 address goes through the name lookup, which returns it as it is.
     if (IsTimeServerAddress(settings.TimeServer))

@@ -37,8 +37,9 @@ public:
         Desktop& desktop;
         ClockSetter& clock;
         std::string logFileName;
-        int mailPort = 110; // tests run their servers on other ports
+        int mailPort = 110; // plain POP3 when the entry names no port; tests use others
         int timePort = 37;
+        QList<QSslCertificate> extraCaCertificates = {}; // trusted besides the system's (tests)
     };
 
     explicit TProtocolForm(Environment environment, QObject* parent = nullptr);
@@ -76,6 +77,7 @@ public:
     void ClientSocketConnect() override;
     void ClientSocketRead() override;
     void ClientSocketError(int& errorCode) override;
+    void ClientSocketEncrypted() override;
 
     // The handler of every failure that nothing else caught: shows nothing, logs nothing, keeps
     // the sentence of a Windows Sockets number for the next mail error report.
@@ -140,6 +142,7 @@ public:
 private:
     void Send(const std::string& text) override;
     void Close() override;
+    void StartTls() override;
 
     // Runs one start-up step; a failure goes to ApplicationException.
     void RunStep(const std::function<void()>& step);

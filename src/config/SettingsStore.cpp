@@ -53,10 +53,11 @@ TMailServer LoadMailServer(const RegistryKey& key, const std::string& name,
         (security == kSecurityNone || security == kSecurityImplicitTls) ? security : kSecuritySTLS;
     int port = 0;
     ReadOrDefault(key, "Port", port, 0, ReadInteger);
-    server.Port = (port >= 1 && port <= 65535) ? port : DefaultMailPort(server.Security);
+    server.Port = (port >= 1 && port <= 65535) ? port : 0;
     if (server.Security != kSecurityNone || key.FindValue("Port") != nullptr)
-        Log(hooks, prefix + "Security " + std::to_string(server.Security) + ", port " +
-                       std::to_string(server.Port));
+        Log(hooks,
+            prefix + "Security " + std::to_string(server.Security) + ", port " +
+                std::to_string(server.Port != 0 ? server.Port : DefaultMailPort(server.Security)));
     return server;
 }
 

@@ -23,6 +23,10 @@ const char* TimeOutPhrase(int mailState)
         return " waiting for the mail headers.";
     case 8:
         return " waiting for the quit OK response.";
+    case 10:
+        return " waiting for the STLS OK response.";
+    case 11:
+        return " establishing the secure connection.";
     default:
         return " communicating with the remote host.";
     }
@@ -45,6 +49,8 @@ const char* RefusalSentence(int mailState)
         return "Listing the number of messages waiting at the server was denied.";
     case 8:
         return "The mail server did not honur my quit message.";
+    case 10:
+        return "The mail server does not offer a secure connection (STLS).";
     default:
         return "";
     }
@@ -53,7 +59,7 @@ const char* RefusalSentence(int mailState)
 } // namespace
 
 std::string ComposeMailErrorReport(const std::string& entryName, int mailState, bool timedOut,
-                                   std::string& errorDetail)
+                                   std::string& errorDetail, const std::string& tlsFailure)
 {
     std::string report = "Error while communicating with '" + entryName + "'\r\n";
     if (timedOut) {
@@ -61,7 +67,11 @@ std::string ComposeMailErrorReport(const std::string& entryName, int mailState, 
         report += TimeOutPhrase(mailState);
         return report;
     }
-    report += RefusalSentence(mailState);
+    const std::string sentence = RefusalSentence(mailState);
+    report += sentence;
+    if (!tlsFailure.empty())
+        report += (sentence.empty() ? "" : "\r\n") +
+                  std::string("The secure connection could not be established: ") + tlsFailure;
     if (!errorDetail.empty()) {
         report += "\r\nDetailed error message: " + errorDetail;
         errorDetail.clear();

@@ -45,7 +45,7 @@ struct TMailServer
     std::string Host;
     bool IsAddress; // Host is a dotted address that needs no name lookup
     int Security = kSecurityNone;
-    int Port = 110;
+    int Port = 0; // 0: the usual port of the security setting
 };
 
 } // namespace vorlane

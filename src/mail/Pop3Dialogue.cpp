@@ -26,8 +26,9 @@ Pop3Dialogue::Pop3Dialogue(Pop3Transport& transport, std::function<void(const st
 {}
 
 void Pop3Dialogue::Start(const std::string& user, const std::string& password, bool displayHeaders,
-                         MailMessageList& messages)
+                         MailMessageList& messages, bool useStls)
 {
+    useStls_ = useStls;
     MailUser = user;
     MailPassword = password;
     MailFailed = false;
@@ -60,6 +61,12 @@ void Pop3Dialogue::SplitReceivedLines(std::string_view text)
         if (start < ReceiveBuffer.size() && ReceiveBuffer[start] == '\n')
             ++start;
         HandleMailLine(line);
+        if (MailState == 11) {
+            // Whatever came in plain text after "+OK" to STLS is not to be trusted.
+            start = ReceiveBuffer.size();
+            lastReadEndedWithCr_ = false;
+            break;
+        }
     }
     ReceiveBuffer.erase(0, start);
     const auto pending = ReceiveBuffer.find('\r');
@@ -83,8 +90,17 @@ void Pop3Dialogue::HandleMailLine(const std::string& line)
     if (BeginsWith(line, "+OK")) {
         switch (MailState) {
         case 3:
-            Send("USER " + MailUser, "USER " + MailUser + "\r\n");
-            MailState = 4;
+            if (useStls_) {
+                Send("STLS", "STLS\r\n");
+                MailState = 10;
+            } else {
+                Send("USER " + MailUser, "USER " + MailUser + "\r\n");
+                MailState = 4;
+            }
+            break;
+        case 10:
+            MailState = 11;
+            transport_.StartTls();
             break;
         case 4:
             Send("PASS ********", "PASS " + MailPassword + "\r\n");
@@ -107,6 +123,14 @@ void Pop3Dialogue::HandleMailLine(const std::string& line)
     }
     if (MailState == 7)
         HandleHeaderLine(line);
+}
+
+void Pop3Dialogue::TlsEstablished()
+{
+    if (MailState != 11)
+        return;
+    Send("USER " + MailUser, "USER " + MailUser + "\r\n");
+    MailState = 4;
 }
 
 void Pop3Dialogue::HandleStatReply(const std::string& line)

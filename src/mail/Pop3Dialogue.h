@@ -16,12 +16,15 @@ public:
     virtual ~Pop3Transport() = default;
     virtual void Send(const std::string& text) = 0;
     virtual void Close() = 0;
+    // Begins the TLS handshake on the open connection (after "+OK" to STLS).
+    virtual void StartTls() = 0;
 };
 
 // The client side of one POP3 dialogue, driven line by line: USER, PASS, STAT, optionally
 // TOP n 0 for every waiting message, QUIT. It never downloads, deletes or marks a message.
 // MailState: 0 not started, 1 resolving, 2 connecting, 3 connected (the socket sets these),
-// 4 USER sent, 5 PASS sent, 6 STAT sent, 7 receiving headers, 8 QUIT sent, 9 finished.
+// 4 USER sent, 5 PASS sent, 6 STAT sent, 7 receiving headers, 8 QUIT sent, 9 finished; with
+// STLS also 10 STLS sent and 11 TLS handshake, between the greeting and USER.
 class Pop3Dialogue
 {
 public:
@@ -33,8 +36,12 @@ public:
 
     // Clears the state of the previous dialogue for a new one with these credentials. The
     // header records go into messages, which the caller owns and empties.
+    // With useStls the greeting is answered with STLS, and USER follows only once the
+    // connection is encrypted: a password never goes out in plain text.
     void Start(const std::string& user, const std::string& password, bool displayHeaders,
-               MailMessageList& messages);
+               MailMessageList& messages, bool useStls = false);
+    // The handshake after STLS succeeded: the login goes on.
+    void TlsEstablished();
 
     // All text just received: complete lines (ended by CR, an LF after it dropped) are handed to
     // HandleMailLine in order; an incomplete tail waits for the next read.
@@ -60,6 +67,7 @@ private:
     Pop3Transport& transport_;
     std::function<void(const std::string&)> log_;
     bool displayHeaders_ = false;
+    bool useStls_ = false;
     bool lastReadEndedWithCr_ = false;
     MailMessageList* messages_ = nullptr;
 };

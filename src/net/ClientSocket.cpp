@@ -3,6 +3,8 @@
 #include "net/SocketErrors.h"
 
 #include <QHostAddress>
+#include <QSslCipher>
+#include <QSslConfiguration>
 
 namespace vorlane {
 
@@ -12,6 +14,48 @@ namespace {
 {
     throw SocketException(std::string("Windows socket error: ") + description + " (" +
                           std::to_string(number) + "), on API '" + api + "'");
+}
+
+// Windows reports certificate problems with these numbers; the log shows them like any other.
+constexpr unsigned kCertNameMismatch = 0x800B010F;   // CERT_E_CN_NO_MATCH
+constexpr unsigned kCertExpired = 0x800B0101;        // CERT_E_EXPIRED
+constexpr unsigned kCertUntrustedRoot = 0x800B0109;  // CERT_E_UNTRUSTEDROOT
+constexpr unsigned kCertRevoked = 0x80092010;        // CRYPT_E_REVOKED
+constexpr unsigned kTlsHandshakeFailed = 0x80090326; // SEC_E_ILLEGAL_MESSAGE
+
+int TlsErrorNumber(const QList<QSslError>& errors)
+{
+    for (const auto& error : errors) {
+        switch (error.error()) {
+        case QSslError::HostNameMismatch:
+            return static_cast<int>(kCertNameMismatch);
+        case QSslError::CertificateExpired:
+        case QSslError::CertificateNotYetValid:
+            return static_cast<int>(kCertExpired);
+        case QSslError::SelfSignedCertificate:
+        case QSslError::SelfSignedCertificateInChain:
+        case QSslError::UnableToGetLocalIssuerCertificate:
+        case QSslError::UnableToGetIssuerCertificate:
+        case QSslError::UnableToVerifyFirstCertificate:
+        case QSslError::CertificateUntrusted:
+            return static_cast<int>(kCertUntrustedRoot);
+        case QSslError::CertificateRevoked:
+            return static_cast<int>(kCertRevoked);
+        default:
+            break;
+        }
+    }
+    return static_cast<int>(kTlsHandshakeFailed);
+}
+
+// The reasons in plain words, as the TLS library gives them.
+std::string TlsFailureText(const QList<QSslError>& errors, const QString& fallback)
+{
+    QStringList reasons;
+    for (const auto& error : errors)
+        if (!reasons.contains(error.errorString()))
+            reasons << error.errorString();
+    return (reasons.isEmpty() ? fallback : reasons.join(QStringLiteral("; "))).toStdString();
 }
 
 } // namespace
@@ -24,6 +68,49 @@ ClientSocket::ClientSocket(ClientSocketHandler& handler, QObject* parent)
     connect(&socket_, &QIODevice::readyRead, this, &ClientSocket::OnReadyRead);
     connect(&socket_, &QAbstractSocket::errorOccurred, this, &ClientSocket::OnError);
     connect(&socket_, &QAbstractSocket::disconnected, this, &ClientSocket::OnDisconnected);
+    connect(&socket_, &QSslSocket::encrypted, this, &ClientSocket::OnEncrypted);
+    connect(&socket_, &QSslSocket::sslErrors, this, &ClientSocket::OnSslErrors);
+}
+
+void ClientSocket::SetSecurity(SocketSecurity security)
+{
+    RequireInactive("security");
+    security_ = security;
+}
+
+void ClientSocket::AddCaCertificates(const QList<QSslCertificate>& certificates)
+{
+    auto configuration = socket_.sslConfiguration();
+    configuration.addCaCertificates(certificates);
+    socket_.setSslConfiguration(configuration);
+}
+
+void ClientSocket::StartTls()
+{
+    if (active_)
+        socket_.startClientEncryption();
+}
+
+std::string ClientSocket::TlsDescription() const
+{
+    const auto cipher = socket_.sessionCipher();
+    return (cipher.protocolString() + QStringLiteral(", ") + cipher.name()).toStdString();
+}
+
+void ClientSocket::OnEncrypted()
+{
+    if (!active_)
+        return;
+    if (security_ == SocketSecurity::ImplicitTls)
+        handler_.ClientSocketConnect(); // the connection is usable only now
+    else
+        handler_.ClientSocketEncrypted();
+}
+
+void ClientSocket::OnSslErrors(const QList<QSslError>& errors)
+{
+    // Not ignored: the handshake fails after this, and its error tells the reasons.
+    sslErrors_ = errors;
 }
 
 void ClientSocket::RequireInactive(const char* what) const
@@ -62,13 +149,16 @@ void ClientSocket::Open()
         RaiseSocketError("The requested address is not valid in its context.", 10049, "connect");
 
     active_ = true;
+    tlsFailure_.clear();
+    sslErrors_.clear();
     handler_.ClientSocketLookup();
     if (!active_)
         return; // the handler closed it
-    if (host_.empty())
-        socket_.connectToHost(address, static_cast<quint16>(port_));
+    const QString target = host_.empty() ? address.toString() : QString::fromStdString(host_);
+    if (security_ == SocketSecurity::ImplicitTls)
+        socket_.connectToHostEncrypted(target, static_cast<quint16>(port_));
     else
-        socket_.connectToHost(QString::fromStdString(host_), static_cast<quint16>(port_));
+        socket_.connectToHost(target, static_cast<quint16>(port_));
 }
 
 void ClientSocket::Close()
@@ -109,7 +199,7 @@ void ClientSocket::OnStateChanged(QAbstractSocket::SocketState state)
 
 void ClientSocket::OnConnected()
 {
-    if (active_)
+    if (active_ && security_ != SocketSecurity::ImplicitTls)
         handler_.ClientSocketConnect();
 }
 
@@ -125,6 +215,12 @@ void ClientSocket::OnError(QAbstractSocket::SocketError error)
     if (!active_ || error == QAbstractSocket::RemoteHostClosedError)
         return;
     int number = ErrorNumber(error, socket_.errorString());
+    if (error == QAbstractSocket::SslHandshakeFailedError ||
+        error == QAbstractSocket::SslInternalError ||
+        error == QAbstractSocket::SslInvalidUserDataError) {
+        tlsFailure_ = TlsFailureText(sslErrors_, socket_.errorString());
+        number = TlsErrorNumber(sslErrors_);
+    }
     handler_.ClientSocketError(number);
     if (number != 0) {
         Close();

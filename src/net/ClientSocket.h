@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
-#include <QTcpSocket>
+#include <QSslCertificate>
+#include <QSslError>
+#include <QSslSocket>
 #include <stdexcept>
 #include <string>
 
@@ -29,6 +32,16 @@ public:
     virtual void ClientSocketRead() = 0;
     virtual void ClientSocketError(int& errorCode) = 0;
     virtual void ClientSocketDisconnect() {}
+    // The connection is encrypted now (after StartTls).
+    virtual void ClientSocketEncrypted() {}
+};
+
+// How the socket protects its connection.
+enum class SocketSecurity
+{
+    None,
+    StartTls,    // plain at first; StartTls upgrades it
+    ImplicitTls, // encrypted from the first byte; "connected" means encrypted
 };
 
 // One non-blocking TCP client socket on the Qt event loop that reports what happens as
@@ -43,13 +56,26 @@ public:
     void SetPort(int port);
     void SetHost(const std::string& host);
     void SetAddress(const std::string& address);
+    void SetSecurity(SocketSecurity security);
     int Port() const { return port_; }
+
+    // Certificate authorities trusted besides the system's own (tests bring theirs).
+    void AddCaCertificates(const QList<QSslCertificate>& certificates);
 
     // Starts connecting and returns; progress comes as notifications.
     void Open();
     // Ends the connection; no notification of it follows.
     void Close();
     bool Active() const { return active_; }
+
+    // Upgrades the plain connection with a TLS handshake; verification of the certificate chain
+    // and host name is never switched off.
+    void StartTls();
+    bool Encrypted() const { return socket_.isEncrypted(); }
+    // "TLSv1.3, TLS_AES_256_GCM_SHA384" once encrypted.
+    std::string TlsDescription() const;
+    // Why the last handshake failed, in plain words; empty when it did not fail.
+    const std::string& TlsFailure() const { return tlsFailure_; }
 
     void SendText(const std::string& text);
     qint64 ReceiveLength() const;
@@ -66,9 +92,14 @@ private:
     void OnReadyRead();
     void OnError(QAbstractSocket::SocketError error);
     void OnDisconnected();
+    void OnEncrypted();
+    void OnSslErrors(const QList<QSslError>& errors);
 
     ClientSocketHandler& handler_;
-    QTcpSocket socket_;
+    QSslSocket socket_;
+    SocketSecurity security_ = SocketSecurity::None;
+    std::string tlsFailure_;
+    QList<QSslError> sslErrors_;
     int port_ = 110;
     std::string host_;
     std::string address_;

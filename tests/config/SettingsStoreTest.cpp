@@ -412,16 +412,16 @@ TEST(LoadSettings, ReadsSecurityAndPortWithSafeDefaults)
         std::optional<int> security;
         std::optional<int> port;
         int expectedSecurity;
-        int expectedPort;
+        int expectedPort; // 0: the usual one
     } cases[] = {
-        {"neither value: plain POP3", std::nullopt, std::nullopt, 0, 110},
-        {"STLS on the plain port", 1, std::nullopt, 1, 110},
-        {"implicit TLS", 2, std::nullopt, 2, 995},
+        {"neither value: plain POP3", std::nullopt, std::nullopt, 0, 0},
+        {"STLS on the plain port", 1, std::nullopt, 1, 0},
+        {"implicit TLS", 2, std::nullopt, 2, 0},
         {"own port", 2, 1995, 2, 1995},
-        {"unknown setting is never plain", 7, std::nullopt, 1, 110},
-        {"negative setting is never plain", -1, std::nullopt, 1, 110},
-        {"port 0", 0, 0, 0, 110},
-        {"port out of range", 2, 70000, 2, 995},
+        {"unknown setting is never plain", 7, std::nullopt, 1, 0},
+        {"negative setting is never plain", -1, std::nullopt, 1, 0},
+        {"port 0", 0, 0, 0, 0},
+        {"port out of range", 2, 70000, 2, 0},
     };
     for (const auto& c : cases) {
         RegistryKey root("HKEY_CURRENT_USER");

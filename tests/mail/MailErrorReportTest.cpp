@@ -59,3 +59,26 @@ TEST(ComposeMailErrorReport, AppendsTheDetailOnceAndNotToATimeOut)
 
 } // namespace
 } // namespace vorlane
+
+namespace vorlane {
+namespace {
+
+TEST(ComposeMailErrorReport, NamesTheSecureConnectionSteps)
+{
+    std::string detail;
+    const auto head = std::string("Error while communicating with 'Home'\r\n");
+    EXPECT_EQ(ComposeMailErrorReport("Home", 10, false, detail),
+              head + "The mail server does not offer a secure connection (STLS).");
+    EXPECT_EQ(ComposeMailErrorReport("Home", 10, true, detail),
+              head + "A timeout error occured while  waiting for the STLS OK response.");
+    EXPECT_EQ(ComposeMailErrorReport("Home", 11, true, detail),
+              head + "A timeout error occured while  establishing the secure connection.");
+    EXPECT_EQ(ComposeMailErrorReport("Home", 11, false, detail, "The certificate has expired"),
+              head + "The secure connection could not be established: The certificate has expired");
+    EXPECT_EQ(ComposeMailErrorReport("Home", 2, false, detail, "The certificate has expired"),
+              head + "Connecting to the remote host failed.\r\n"
+                     "The secure connection could not be established: The certificate has expired");
+}
+
+} // namespace
+} // namespace vorlane

@@ -10,8 +10,10 @@ struct Recorder : Pop3Transport
 {
     void Send(const std::string& text) override { sent += text; }
     void Close() override { ++closes; }
+    void StartTls() override { ++handshakes; }
     std::string sent;
     int closes = 0;
+    int handshakes = 0;
 };
 
 struct Fixture
@@ -178,6 +180,50 @@ TEST(Pop3Dialogue, EndlessOrHugeLinesFailAtOnce)
     Fixture f;
     f.Receive(std::string(Pop3Dialogue::kMaxLineLength, 'x'));
     EXPECT_FALSE(f.dialogue.MailFailed) << "a line of the limit itself may still end";
+}
+
+} // namespace
+} // namespace vorlane
+
+namespace vorlane {
+namespace {
+
+TEST(Pop3Dialogue, StlsLogsInOnlyOnceTheConnectionIsEncrypted)
+{
+    Recorder transport;
+    std::vector<std::string> log;
+    MailMessageList messages;
+    Pop3Dialogue dialogue(transport, [&](const std::string& line) { log.push_back(line); });
+    dialogue.Start("joe", "s3cret", false, messages, true);
+    dialogue.MailState = 3;
+    // Plain text that follows the "+OK" to STLS in the same read must not be taken for a reply.
+    dialogue.SplitReceivedLines("+OK ready\r\n");
+    dialogue.SplitReceivedLines("+OK Begin TLS\r\n+OK injected\r\n");
+    EXPECT_EQ(transport.sent, "STLS\r\n");
+    EXPECT_EQ(dialogue.MailState, 11);
+    EXPECT_EQ(transport.handshakes, 1);
+    EXPECT_TRUE(dialogue.ReceiveBuffer.empty());
+
+    dialogue.TlsEstablished();
+    EXPECT_EQ(transport.sent, "STLS\r\nUSER joe\r\n");
+    EXPECT_EQ(dialogue.MailState, 4);
+    dialogue.TlsEstablished(); // only once
+    EXPECT_EQ(transport.sent, "STLS\r\nUSER joe\r\n");
+    EXPECT_NE(std::find(log.begin(), log.end(), "POP3 OUT: STLS"), log.end());
+}
+
+TEST(Pop3Dialogue, ARefusedStlsFailsBeforeAnyLogin)
+{
+    Recorder transport;
+    MailMessageList messages;
+    Pop3Dialogue dialogue(transport, [](const std::string&) {});
+    dialogue.Start("joe", "s3cret", false, messages, true);
+    dialogue.MailState = 3;
+    dialogue.SplitReceivedLines("+OK ready\r\n-ERR Unknown command\r\n");
+    EXPECT_TRUE(dialogue.MailFailed);
+    EXPECT_EQ(dialogue.MailState, 10);
+    EXPECT_EQ(transport.sent, "STLS\r\n");
+    EXPECT_EQ(transport.handshakes, 0);
 }
 
 } // namespace

@@ -60,35 +60,6 @@ Dovecot::Dovecot(int port) : port_(port == 0 ? UnusedPort() : port)
                                                   std::filesystem::perms::others_exec);
     std::filesystem::create_directories(dir_ / "home");
     WriteFile(dir_ / "passwd", "");
-    const auto d = dir_.Path().string();
-    WriteFile(dir_ / "dovecot.conf",
-              "base_dir = " + d +
-                  "/run\n"
-                  "state_dir = " +
-                  d +
-                  "/state\n"
-                  "log_path = " +
-                  d +
-                  "/dovecot.log\n"
-                  "protocols = pop3\n"
-                  "listen = 127.0.0.1\n"
-                  "ssl = no\n"
-                  "disable_plaintext_auth = no\n"
-                  "auth_mechanisms = plain\n"
-                  "auth_failure_delay = 0\n"
-                  "first_valid_uid = 1\n"
-                  "passdb {\n  driver = passwd-file\n  args = scheme=PLAIN " +
-                  d +
-                  "/passwd\n}\n"
-                  "userdb {\n  driver = static\n  args = uid=65534 gid=65534 home=" +
-                  d +
-                  "/home/%u\n}\n"
-                  "mail_location = maildir:~/Maildir\n"
-                  "pop3_lock_session = yes\n"
-                  "service pop3-login {\n  inet_listener pop3 {\n    port = " +
-                  std::to_string(port_) +
-                  "\n  }\n}\n"
-                  "service anvil {\n  chroot =\n}\n");
 }
 
 Dovecot::~Dovecot()
@@ -129,8 +100,48 @@ int Dovecot::AddMessage(const std::string& user, const std::string& from,
     return static_cast<int>(message.size());
 }
 
+void Dovecot::EnableTls(const std::string& certificateFile, const std::string& keyFile)
+{
+    certificateFile_ = certificateFile;
+    keyFile_ = keyFile;
+    tlsPort_ = UnusedPort();
+}
+
+void Dovecot::WriteConfiguration()
+{
+    const auto d = dir_.Path().string();
+    std::string config = "base_dir = " + d + "/run\n";
+    config += "state_dir = " + d + "/state\n";
+    config += "log_path = " + d + "/dovecot.log\n";
+    config += "protocols = pop3\n";
+    config += "listen = 127.0.0.1\n";
+    if (certificateFile_.empty())
+        config += "ssl = no\n";
+    else
+        config += "ssl = yes\nssl_cert = <" + certificateFile_ + "\nssl_key = <" + keyFile_ +
+                  "\nssl_dh = </usr/share/dovecot/dh.pem\n";
+    config += "disable_plaintext_auth = no\n";
+    config += "auth_mechanisms = plain\n";
+    config += "auth_failure_delay = 0\n";
+    config += "first_valid_uid = 1\n";
+    config += "passdb {\n  driver = passwd-file\n  args = scheme=PLAIN " + d + "/passwd\n}\n";
+    config +=
+        "userdb {\n  driver = static\n  args = uid=65534 gid=65534 home=" + d + "/home/%u\n}\n";
+    config += "mail_location = maildir:~/Maildir\n";
+    config += "pop3_lock_session = yes\n";
+    config += "service pop3-login {\n  inet_listener pop3 {\n    port = " + std::to_string(port_) +
+              "\n  }\n";
+    if (tlsPort_ != 0)
+        config += "  inet_listener pop3s {\n    port = " + std::to_string(tlsPort_) +
+                  "\n    ssl = yes\n  }\n";
+    config += "}\n";
+    config += "service anvil {\n  chroot =\n}\n";
+    WriteFile(dir_ / "dovecot.conf", config);
+}
+
 void Dovecot::Start()
 {
+    WriteConfiguration();
     const auto config = (dir_ / "dovecot.conf").string();
     pid_ = ::fork();
     if (pid_ == 0) {

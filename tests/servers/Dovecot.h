@@ -22,6 +22,10 @@ public:
     static bool Available(std::string& why);
 
     int Port() const { return port_; }
+    // TLS with this certificate and key (PEM files): STLS on Port(), implicit TLS on TlsPort().
+    // Without it the server offers no TLS at all.
+    void EnableTls(const std::string& certificateFile, const std::string& keyFile);
+    int TlsPort() const { return tlsPort_; }
     void AddUser(const std::string& user, const std::string& password);
     // Delivers a message to the user's mailbox; returns its size in octets as POP3 counts it.
     int AddMessage(const std::string& user, const std::string& from, const std::string& subject,
@@ -29,8 +33,12 @@ public:
     void Start();
 
 private:
+    void WriteConfiguration();
     TempDir dir_{"dovecot"};
     int port_;
+    int tlsPort_ = 0;
+    std::string certificateFile_;
+    std::string keyFile_;
     pid_t pid_ = -1;
     int messages_ = 0;
 };
