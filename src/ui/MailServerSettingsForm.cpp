@@ -1,11 +1,13 @@
 #include "ui/MailServerSettingsForm.h"
 
+#include "mail/MailServer.h"
 #include "ui/DialogButtons.h"
 #include "ui/GradBtn.h"
 #include "ui/SettingsRules.h"
 #include "ui/UpDown.h"
 #include "util/WholeNumber.h"
 
+#include <QComboBox>
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
@@ -16,7 +18,9 @@ namespace vorlane {
 namespace {
 
 constexpr int kClientWidth = 218;
-constexpr int kClientHeight = 151;
+// Two rows taller than the plain POP3 dialog, for the security and the port.
+constexpr int kRowStep = 21;
+constexpr int kClientHeight = 151 + 2 * kRowStep;
 constexpr int kLabelLeft = 8;
 constexpr int kFieldLeft = 92;
 constexpr int kFieldWidth = 118;
@@ -45,33 +49,55 @@ TMailServerSettingsForm::TMailServerSettingsForm(QWidget* parent)
     // Every character shows as "*", whatever the style's own choice.
     passwordEdit_->setStyleSheet("lineedit-password-character: 42");
     pop3ServerEdit_ = AddField(69, "P&OP3 Server:", "'IP adres' or 'DNS name' of this mailserver");
-    intervalEdit_ = AddField(90, "&Interval:", "Duration between mail checks");
+
+    constexpr int securityTop = 69 + kRowStep;
+    securityComboBox_ = new QComboBox(this);
+    securityComboBox_->setGeometry(kFieldLeft, securityTop, kFieldWidth, kFieldHeight);
+    // In the order of the stored values: 0 none, 1 STLS, 2 implicit TLS.
+    securityComboBox_->addItem("None");
+    securityComboBox_->addItem("STARTTLS (STLS)");
+    securityComboBox_->addItem("SSL/TLS");
+    securityComboBox_->setItemData(0, "Plain text, password included", Qt::ToolTipRole);
+    securityComboBox_->setItemData(1, "Plain connection upgraded to TLS before logging in",
+                                   Qt::ToolTipRole);
+    securityComboBox_->setItemData(2, "TLS from the first byte", Qt::ToolTipRole);
+    securityComboBox_->setToolTip("How the connection to this mailserver is secured");
+    AddCaption(securityTop, "S&ecurity:", securityComboBox_);
+    portEdit_ = AddField(securityTop + kRowStep, "Po&rt:", "TCP port of this mailserver");
+    portEdit_->resize(50, kFieldHeight);
+    portEdit_->setMaxLength(5);
+    portEdit_->installEventFilter(this);
+
+    constexpr int intervalTop = securityTop + 2 * kRowStep;
+    intervalEdit_ = AddField(intervalTop, "&Interval:", "Duration between mail checks");
     intervalEdit_->resize(50, kFieldHeight);
     intervalEdit_->installEventFilter(this);
 
     intervalUpDown_ = new TUpDown(this);
-    intervalUpDown_->setGeometry(kFieldLeft + 50, 90, 16, kFieldHeight);
+    intervalUpDown_->setGeometry(kFieldLeft + 50, intervalTop, 16, kFieldHeight);
     intervalUpDown_->SetAssociate(intervalEdit_);
     // The spin control's minimum is 1; the entry dialog's own rules repair anything typed.
     intervalUpDown_->SetRange(1, 32000);
     intervalUpDown_->SetPosition(10);
 
     minutesLabel_ = new QLabel("[min]", this);
-    minutesLabel_->move(kFieldLeft + 70, 93);
+    minutesLabel_->move(kFieldLeft + 70, intervalTop + 3);
     minutesLabel_->adjustSize();
 
     bevel_ = new QFrame(this);
-    bevel_->setGeometry(0, 116, kClientWidth, 2);
+    bevel_->setGeometry(0, intervalTop + 26, kClientWidth, 2);
     bevel_->setFrameShape(QFrame::HLine);
     bevel_->setFrameShadow(QFrame::Sunken);
 
     okGradBtn_ = MakeAluminumButton(this, "OK", "Verdana", "Save changes and exit");
-    okGradBtn_->setGeometry(26, 123, 75, 22);
+    okGradBtn_->setGeometry(26, kClientHeight - 28, 75, 22);
     cancelGradBtn_ = MakeAluminumButton(this, "Cancel", "Verdana", "Lose changes and exit");
-    cancelGradBtn_->setGeometry(117, 123, 75, 22);
+    cancelGradBtn_->setGeometry(117, kClientHeight - 28, 75, 22);
     connect(okGradBtn_, &TGradBtn::OnClick, this, &TMailServerSettingsForm::OKGradBtnClick);
     connect(cancelGradBtn_, &TGradBtn::OnClick, this, &TMailServerSettingsForm::CancelGradBtnClick);
 
+    connect(securityComboBox_, &QComboBox::currentIndexChanged, this,
+            &TMailServerSettingsForm::SecurityComboBoxChange);
     for (auto* edit : {serverNameEdit_, userNameEdit_, pop3ServerEdit_})
         connect(edit, &QLineEdit::textChanged, this, &TMailServerSettingsForm::UpdateOKButton);
 
@@ -80,8 +106,11 @@ TMailServerSettingsForm::TMailServerSettingsForm(QWidget* parent)
     setTabOrder(serverNameEdit_, userNameEdit_);
     setTabOrder(userNameEdit_, passwordEdit_);
     setTabOrder(passwordEdit_, pop3ServerEdit_);
-    setTabOrder(pop3ServerEdit_, intervalEdit_);
+    setTabOrder(pop3ServerEdit_, securityComboBox_);
+    setTabOrder(securityComboBox_, portEdit_);
+    setTabOrder(portEdit_, intervalEdit_);
 
+    SetSecurity(kSecurityNone);
     intervalEdit_->setText("10");
     UpdateOKButton();
 }
@@ -93,11 +122,16 @@ QLineEdit* TMailServerSettingsForm::AddField(int top, const char* label, const c
     auto* edit = new QLineEdit(this);
     edit->setGeometry(kFieldLeft, top, kFieldWidth, kFieldHeight);
     edit->setToolTip(hint);
+    AddCaption(top, label, edit);
+    return edit;
+}
+
+void TMailServerSettingsForm::AddCaption(int top, const char* label, QWidget* buddy)
+{
     auto* caption = new QLabel(label, this);
     caption->move(kLabelLeft, top + 3);
     caption->adjustSize();
-    caption->setBuddy(edit);
-    return edit;
+    caption->setBuddy(buddy);
 }
 
 void TMailServerSettingsForm::ResetFields()
@@ -106,6 +140,7 @@ void TMailServerSettingsForm::ResetFields()
     userNameEdit_->clear();
     passwordEdit_->clear();
     pop3ServerEdit_->clear();
+    SetSecurity(kSecurityNone);
     intervalEdit_->setText("10");
     okGradBtn_->setEnabled(false);
 }
@@ -142,9 +177,57 @@ void TMailServerSettingsForm::IntervalEditExit()
         intervalEdit_->setText(QString::number(lastAcceptedInterval_));
 }
 
+int TMailServerSettingsForm::Security() const
+{
+    return security_;
+}
+
+int TMailServerSettingsForm::Port() const
+{
+    return ParsePort(Text(portEdit_)).value_or(lastAcceptedPort_);
+}
+
+void TMailServerSettingsForm::SetSecurity(int security, int port)
+{
+    security_ = SecurityShown(security);
+    {
+        const QSignalBlocker quiet(securityComboBox_);
+        securityComboBox_->setCurrentIndex(security_);
+    }
+    lastAcceptedPort_ = PortShown(security_, port);
+    portEdit_->setText(QString::number(lastAcceptedPort_));
+}
+
+void TMailServerSettingsForm::SecurityComboBoxChange(int index)
+{
+    if (index < 0)
+        return;
+    const int previous = security_;
+    security_ = index;
+    if (PortFollowsSecurity(Text(portEdit_), previous)) {
+        lastAcceptedPort_ = DefaultMailPort(security_);
+        portEdit_->setText(QString::number(lastAcceptedPort_));
+    }
+}
+
+void TMailServerSettingsForm::PortEditEnter()
+{
+    if (const auto port = ParsePort(Text(portEdit_)))
+        lastAcceptedPort_ = *port;
+}
+
+void TMailServerSettingsForm::PortEditExit()
+{
+    const auto text = Text(portEdit_);
+    lastAcceptedPort_ = AcceptedPortOnLeaving(text, lastAcceptedPort_);
+    if (!ParsePort(text))
+        portEdit_->setText(QString::number(lastAcceptedPort_));
+}
+
 void TMailServerSettingsForm::OKGradBtnClick()
 {
     IntervalEditExit();
+    PortEditExit();
     done(mrOk);
 }
 
@@ -165,6 +248,11 @@ bool TMailServerSettingsForm::eventFilter(QObject* watched, QEvent* event)
             IntervalEditEnter();
         else if (event->type() == QEvent::FocusOut)
             IntervalEditExit();
+    } else if (watched == portEdit_) {
+        if (event->type() == QEvent::FocusIn)
+            PortEditEnter();
+        else if (event->type() == QEvent::FocusOut)
+            PortEditExit();
     }
     return QDialog::eventFilter(watched, event);
 }

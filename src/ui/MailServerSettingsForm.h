@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QFrame;
@@ -14,7 +15,8 @@ class TGradBtn;
 class TUpDown;
 
 // The small dialog in which the user types one mail server entry: its name, the POP3 user name
-// and password, the POP3 host and the check interval in minutes. It stores nothing and knows
+// and password, the POP3 host, how the connection is secured and on which port, and the check
+// interval in minutes. It stores nothing and knows
 // nothing of the other entries; the settings dialog fills it, shows it and reads the fields back.
 class TMailServerSettingsForm : public QDialog
 {
@@ -27,7 +29,7 @@ public:
     explicit TMailServerSettingsForm(QWidget* parent = nullptr);
     ~TMailServerSettingsForm() override;
 
-    // Empty fields, interval 10, OK disabled: ready for a new entry.
+    // Empty fields, no security on port 110, interval 10, OK disabled: ready for a new entry.
     void ResetFields();
     // OK is enabled exactly when the name, the user name and the POP3 server hold any text.
     void UpdateOKButton();
@@ -37,6 +39,8 @@ public:
     QLineEdit* UserNameEdit() const { return userNameEdit_; }
     QLineEdit* PasswordEdit() const { return passwordEdit_; }
     QLineEdit* POP3ServerEdit() const { return pop3ServerEdit_; }
+    QComboBox* SecurityComboBox() const { return securityComboBox_; }
+    QLineEdit* PortEdit() const { return portEdit_; }
     QLineEdit* IntervalEdit() const { return intervalEdit_; }
     TUpDown* IntervalUpDown() const { return intervalUpDown_; }
     TGradBtn* OKGradBtn() const { return okGradBtn_; }
@@ -48,11 +52,24 @@ public:
 
     std::int32_t LastAcceptedInterval() const { return lastAcceptedInterval_; }
 
+    // The chosen security: kSecurityNone, kSecuritySTLS or kSecurityImplicitTls.
+    int Security() const;
+    // The port in the field, or the last accepted one while the field holds no port number.
+    int Port() const;
+    // Shows an entry's security and port (0, or no port number: the usual port of the security).
+    void SetSecurity(int security, int port = 0);
+    int LastAcceptedPort() const { return lastAcceptedPort_; }
+
 public slots:
     void IntervalEditEnter();
     void IntervalEditExit();
-    // Repairs the interval as leaving the field does (a click on OK leaves the focus where it
-    // is), so the caller never gets an interval that is not a whole number above 0.
+    // Another security fills in its usual port unless the user chose a port of his own.
+    void SecurityComboBoxChange(int index);
+    void PortEditEnter();
+    // Anything but a port number gives back the last accepted port.
+    void PortEditExit();
+    // Repairs the interval and the port as leaving the fields does (a click on OK leaves the focus
+    // where it is), so the caller never gets an interval that is not a whole number above 0.
     void OKGradBtnClick();
     void CancelGradBtnClick();
     // The close box and Escape give Cancel.
@@ -64,11 +81,14 @@ protected:
 
 private:
     QLineEdit* AddField(int top, const char* label, const char* hint);
+    void AddCaption(int top, const char* label, QWidget* buddy);
 
     QLineEdit* serverNameEdit_;
     QLineEdit* userNameEdit_;
     QLineEdit* passwordEdit_;
     QLineEdit* pop3ServerEdit_;
+    QComboBox* securityComboBox_;
+    QLineEdit* portEdit_;
     QLineEdit* intervalEdit_;
     TUpDown* intervalUpDown_;
     QLabel* minutesLabel_;
@@ -76,6 +96,8 @@ private:
     TGradBtn* okGradBtn_;
     TGradBtn* cancelGradBtn_;
     std::int32_t lastAcceptedInterval_ = 10;
+    int security_ = 0;
+    int lastAcceptedPort_ = 110;
 };
 
 } // namespace vorlane

@@ -2,6 +2,7 @@
 
 #include "config/PasswordScrambler.h"
 #include "config/RegistryError.h"
+#include "mail/MailServer.h"
 #include "net/RasBinding.h"
 #include "ui/DialogButtons.h"
 #include "ui/GradBtn.h"
@@ -29,6 +30,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <algorithm>
+#include <stdexcept>
 
 namespace vorlane {
 
@@ -41,7 +43,10 @@ constexpr int kClientHeight = 335;
 constexpr int kUserNameColumn = 1;
 constexpr int kServerColumn = 2;
 constexpr int kIntervalColumn = 3;
+constexpr int kSecurityColumn = 4;
 constexpr int kPasswordRole = Qt::UserRole;
+constexpr int kSecurityRole = Qt::UserRole + 1;
+constexpr int kPortRole = Qt::UserRole + 2; // 0: the usual port of the security
 
 const char* const kIconClickActions[] = {
     "Check for new mail", "Synchronize time",
@@ -117,18 +122,33 @@ std::vector<std::string> RowTexts(const QListWidget* list)
     return texts;
 }
 
+void SetSecurity(QTreeWidgetItem* item, int security, int port)
+{
+    item->setData(0, kSecurityRole, security);
+    item->setData(0, kPortRole, port);
+    item->setText(kSecurityColumn, SecurityColumnText(security));
+    const int shown = PortShown(security, port);
+    item->setToolTip(kSecurityColumn,
+                     QString("%1, port %2").arg(SecurityColumnText(security)).arg(shown));
+}
+
 } // namespace
 
 TSettingsForm::TSettingsForm(RegistryStore& store, SettingsFormServices services, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
-      store_(store), services_(std::move(services)), collator_(LocaleCollator())
+      store_(store), services_(std::move(services)),
+      autostart_(services_.autostartFolder.empty() ? TAutostart::ForCurrentUser()
+                                                   : TAutostart(services_.autostartFolder)),
+      collator_(LocaleCollator())
 {
     if (!services_.runModal)
         services_.runModal = RunModal;
     if (!services_.listPhoneBookEntries)
         services_.listPhoneBookEntries = [] { return TRasBinding().ListPhoneBookEntries(); };
+    if (services_.executablePath.empty())
+        services_.executablePath = QCoreApplication::applicationFilePath().toStdString();
 
     setWindowTitle("Vorlane: Settings");
     setFont(QFont("Verdana", 8));
@@ -176,9 +196,11 @@ void TSettingsForm::BuildNewMailPage(QWidget* page)
 
     mailServersListView_ = new QTreeWidget(page);
     mailServersListView_->setGeometry(8, 22, 272, 102);
-    mailServersListView_->setColumnCount(4);
-    mailServersListView_->setHeaderLabels({"Server Name", "Username", "POP3 Server", "Interval"});
-    for (const auto& [column, width] : {std::pair{0, 100}, {1, 75}, {2, 120}, {3, 60}})
+    mailServersListView_->setColumnCount(5);
+    mailServersListView_->setHeaderLabels(
+        {"Server Name", "Username", "POP3 Server", "Interval", "Security"});
+    for (const auto& [column, width] :
+         {std::pair{0, 100}, {1, 75}, {2, 120}, {3, 60}, {kSecurityColumn, 60}})
         mailServersListView_->setColumnWidth(column, width);
     mailServersListView_->setToolTip("Mail servers to poll for new mail");
     mailServersListView_->setRootIsDecorated(false);
@@ -391,13 +413,24 @@ void TSettingsForm::BuildAdvancedPage(QWidget* page)
                      "option to trace problems.",
                      {8, 100, 353, 42});
     logToFileCheckBox_ = MakeCheckBox(page, "&Log to file vorlane.log", nullptr, 8, 146);
+
+    MakeWrappedLabel(page,
+                     "Vorlane can start by itself each time you log in to your desktop, so that "
+                     "it checks your mail without being started by hand.",
+                     {8, 180, 353, 42});
+    startAtLoginCheckBox_ = MakeCheckBox(page, "Start Vorlane when I log in",
+                                         "Add Vorlane to the programs your desktop starts at "
+                                         "login",
+                                         8, 226);
     setTabOrder(connectionTimeoutEdit_, logToFileCheckBox_);
+    setTabOrder(logToFileCheckBox_, startAtLoginCheckBox_);
 }
 
 void TSettingsForm::FormCreate()
 {
     iconClickActionComboBox_->setCurrentIndex(0);
     autoHideTimeComboBox_->setCurrentIndex(AutoHideTimeIndex(3));
+    startAtLoginCheckBox_->setChecked(autostart_.Enabled());
     FillRasConnections();
     try {
         ReadSettings();
@@ -510,6 +543,12 @@ void TSettingsForm::ReadSettings()
         // Every stored byte counts: the scrambled form of the byte 255 is a zero byte.
         if (const auto* value = entry->FindValue("Password"))
             row.Password = UnscramblePassword(ReadStringData(*value, "Password"));
+        std::optional<std::int32_t> security;
+        if (const auto* value = entry->FindValue("Security"))
+            security = ReadInteger(*value, "Security");
+        row.Security = SecurityShown(security);
+        if (const auto* value = entry->FindValue("Port"))
+            row.Port = PortStored(row.Security, ReadInteger(*value, "Port"));
         AddRow(row);
     }
 }
@@ -545,7 +584,8 @@ std::vector<MailServerRow> TSettingsForm::Rows() const
         const auto* item = mailServersListView_->topLevelItem(i);
         rows.push_back({S(item->text(0)), S(item->text(kUserNameColumn)),
                         S(item->text(kServerColumn)), S(item->text(kIntervalColumn)),
-                        item->data(0, kPasswordRole).toByteArray().toStdString()});
+                        item->data(0, kPasswordRole).toByteArray().toStdString(),
+                        item->data(0, kSecurityRole).toInt(), item->data(0, kPortRole).toInt()});
     }
     return rows;
 }
@@ -553,6 +593,17 @@ std::vector<MailServerRow> TSettingsForm::Rows() const
 void TSettingsForm::WriteSettings()
 {
     ::vorlane::WriteSettings(store_, Values(), Rows());
+}
+
+void TSettingsForm::WriteAutostart()
+{
+    const bool wanted = startAtLoginCheckBox_->isChecked();
+    if (wanted == autostart_.Enabled())
+        return;
+    if (wanted)
+        autostart_.Enable(services_.executablePath);
+    else
+        autostart_.Disable();
 }
 
 void TSettingsForm::SelectRasConnections(const std::string& rasConnection)
@@ -580,6 +631,7 @@ QTreeWidgetItem* TSettingsForm::AddRow(const MailServerRow& row)
     item->setText(kIntervalColumn, Q(row.Interval));
     // Bytes as they are: a password need not be valid text.
     item->setData(0, kPasswordRole, QByteArray::fromStdString(row.Password));
+    SetSecurity(item, row.Security, row.Port);
     item->setIcon(0, QPixmap::fromImage(ProgramIconImage(16)));
     int at = 0;
     const int count = mailServersListView_->topLevelItemCount();
@@ -619,7 +671,8 @@ void TSettingsForm::NewGradBtnClick()
         case EntryNameProblem::None: {
             auto* item =
                 AddRow({name, S(form.UserNameEdit()->text()), S(form.POP3ServerEdit()->text()),
-                        S(form.IntervalEdit()->text()), S(form.PasswordEdit()->text())});
+                        S(form.IntervalEdit()->text()), S(form.PasswordEdit()->text()),
+                        form.Security(), PortStored(form.Security(), form.Port())});
             mailServersListView_->scrollToItem(item);
             return;
         }
@@ -660,6 +713,7 @@ void TSettingsForm::EditGradBtnClick()
         ParseWholeNumber(S(item->text(kIntervalColumn))).value_or(kDefaultInterval));
     form.PasswordEdit()->setText(
         QString::fromStdString(item->data(0, kPasswordRole).toByteArray().toStdString()));
+    form.SetSecurity(item->data(0, kSecurityRole).toInt(), item->data(0, kPortRole).toInt());
     form.SetServerNameReadOnly(true);
     if (services_.runModal(form) != TMailServerSettingsForm::mrOk)
         return;
@@ -667,6 +721,7 @@ void TSettingsForm::EditGradBtnClick()
     item->setText(kServerColumn, form.POP3ServerEdit()->text());
     item->setText(kIntervalColumn, form.IntervalEdit()->text());
     item->setData(0, kPasswordRole, form.PasswordEdit()->text().toUtf8());
+    SetSecurity(item, form.Security(), PortStored(form.Security(), form.Port()));
 }
 
 void TSettingsForm::RemoveGradBtnClick()
@@ -847,6 +902,15 @@ void TSettingsForm::OKGradBtnClick()
     } catch (const RegistryError& error) {
         // Nothing was stored; the dialog stays open so that the user can put it right.
         ShowMessage(error.what());
+        return;
+    }
+    try {
+        WriteAutostart();
+    } catch (const std::runtime_error& error) {
+        // The settings are stored; the dialog stays open to tell why the entry is not, and OK
+        // tries again.
+        ShowMessage(std::string("Vorlane could not change whether it starts when you log in. ") +
+                    error.what());
         return;
     }
     done(mrOk);

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "config/SettingsStore.h"
+#include "ui/Autostart.h"
 #include "ui/ModalRunner.h"
 
 #include <QCollator>
 #include <QDialog>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -37,12 +39,16 @@ struct SettingsFormServices
     std::function<std::optional<std::vector<std::string>>()> listPhoneBookEntries;
     // Shows the dialog's own windows (entry dialog, messages, question, file choice).
     ModalRunner runModal;
+    // The program the autostart entry starts. Default: the running executable.
+    std::string executablePath;
+    // The folder of the autostart entry. Default: the current user's autostart folder.
+    std::filesystem::path autostartFolder;
 };
 
 // The one place where the user edits the configuration: the mail server entries, how new mail
-// is announced, the time synchronization, the dial-up gating, the connection time-out and the
-// log switch. It reads the registry when it is created and writes it on OK; Cancel writes
-// nothing. Created for one modal showing.
+// is announced, the time synchronization, the dial-up gating, the connection time-out, the log
+// switch and whether the program starts at login. It reads the registry and the autostart entry
+// when it is created and writes them on OK; Cancel writes nothing. Created for one modal showing.
 class TSettingsForm : public QDialog
 {
     Q_OBJECT
@@ -68,6 +74,10 @@ public:
     void ReadSettings();
     // Controls to registry, all or nothing; a failure throws and stores nothing.
     void WriteSettings();
+    // Writes or removes the autostart entry when the check box no longer says what the folder
+    // holds; an entry left as it was keeps whatever the user put in it. Throws
+    // std::runtime_error when the file cannot be changed.
+    void WriteAutostart();
     // The failure that stopped the reading at creation, if any; the dialog shows what was read
     // before it, so that OK can store sound values over the broken one.
     const std::string& ReadSettingsError() const { return readSettingsError_; }
@@ -113,6 +123,7 @@ public:
     QLineEdit* ConnectionTimeoutEdit() const { return connectionTimeoutEdit_; }
     TUpDown* ConnectionTimeoutUpDown() const { return connectionTimeoutUpDown_; }
     QCheckBox* LogToFileCheckBox() const { return logToFileCheckBox_; }
+    QCheckBox* StartAtLoginCheckBox() const { return startAtLoginCheckBox_; }
     TGradBtn* OKGradBtn() const { return okGradBtn_; }
     TGradBtn* CancelGradBtn() const { return cancelGradBtn_; }
 
@@ -161,6 +172,7 @@ private:
 
     RegistryStore& store_;
     SettingsFormServices services_;
+    TAutostart autostart_;
     QCollator collator_;
 
     QTabWidget* pageControl_;
@@ -193,6 +205,7 @@ private:
     QLineEdit* connectionTimeoutEdit_ = nullptr;
     TUpDown* connectionTimeoutUpDown_ = nullptr;
     QCheckBox* logToFileCheckBox_ = nullptr;
+    QCheckBox* startAtLoginCheckBox_ = nullptr;
     TGradBtn* okGradBtn_ = nullptr;
     TGradBtn* cancelGradBtn_ = nullptr;
 

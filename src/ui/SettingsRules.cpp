@@ -1,6 +1,7 @@
 #include "ui/SettingsRules.h"
 
 #include "config/RegistryKey.h"
+#include "mail/MailServer.h"
 #include "util/AsciiCase.h"
 #include "util/Fields.h"
 #include "util/WholeNumber.h"
@@ -90,6 +91,55 @@ std::string IntervalShown(std::optional<std::int32_t> stored)
     if (!stored)
         return std::to_string(kDefaultInterval);
     return std::to_string(std::max<std::int32_t>(*stored, 1));
+}
+
+int SecurityShown(std::optional<std::int32_t> stored)
+{
+    if (!stored || *stored == kSecurityNone)
+        return kSecurityNone;
+    return *stored == kSecurityImplicitTls ? kSecurityImplicitTls : kSecuritySTLS;
+}
+
+const char* SecurityColumnText(int security)
+{
+    switch (security) {
+    case kSecurityNone:
+        return "None";
+    case kSecurityImplicitTls:
+        return "TLS";
+    default:
+        return "STLS";
+    }
+}
+
+std::optional<int> ParsePort(std::string_view text)
+{
+    const auto number = ParseWholeNumber(text);
+    if (!number || *number < 1 || *number > 65535)
+        return std::nullopt;
+    return *number;
+}
+
+int PortShown(int security, std::int32_t storedPort)
+{
+    return storedPort >= 1 && storedPort <= 65535 ? storedPort : DefaultMailPort(security);
+}
+
+int PortStored(int security, int port)
+{
+    return PortShown(security, port) == DefaultMailPort(security) ? 0 : port;
+}
+
+bool PortFollowsSecurity(std::string_view portText, int previousSecurity)
+{
+    if (TrimBlanks(portText).empty())
+        return true;
+    return ParseWholeNumber(portText) == DefaultMailPort(previousSecurity);
+}
+
+int AcceptedPortOnLeaving(std::string_view text, int lastAccepted)
+{
+    return ParsePort(text).value_or(lastAccepted);
 }
 
 std::vector<bool> RasConnectionTicks(std::string_view rasConnection,

@@ -72,6 +72,26 @@ std::vector<bool> RasConnectionTicks(std::string_view rasConnection,
 std::string SelectedRasConnections(const std::vector<std::string>& rows,
                                    const std::vector<bool>& ticked);
 
+// An entry's security and port as the dialogs show and store them (0 none, 1 STLS, 2 implicit
+// TLS). Absent means none; a stored value the program does not know is taken for STLS, which
+// upgrades or fails but never sends a password in plain text.
+int SecurityShown(std::optional<std::int32_t> stored);
+// The short name of a security setting in the settings dialog's list.
+const char* SecurityColumnText(int security);
+// A port number: a whole number from 1 to 65535.
+std::optional<int> ParsePort(std::string_view text);
+// The port an entry really uses: a stored port outside 1..65535, or 0, means the usual port of
+// its security.
+int PortShown(int security, std::int32_t storedPort);
+// The port as a row keeps it: 0 when it is the usual one of the security, so an entry that
+// changes its security follows the new usual port and plain entries store no port at all.
+int PortStored(int security, int port);
+// Choosing another security fills in its usual port, unless the port field holds one the user
+// chose: it follows when it is empty or still holds the usual port of the security before.
+bool PortFollowsSecurity(std::string_view portText, int previousSecurity);
+// Leaving the port field: a port number is accepted; anything else gives back the last accepted.
+int AcceptedPortOnLeaving(std::string_view text, int lastAccepted);
+
 // A file dialog's name filters from a text of description and pattern pairs separated by "|":
 // "Wave files|*.wav|All Files|*.*" gives "Wave files (*.wav)" and "All Files (*)" ("*.*" means
 // every file, also one without an extension).

@@ -1,9 +1,12 @@
 #include "ui/MailServerSettingsForm.h"
 
 #include "DialogTestSupport.h"
+#include "mail/MailServer.h"
 #include "ui/GradBtn.h"
 #include "ui/UpDown.h"
 
+#include <QComboBox>
+#include <QFrame>
 #include <QLineEdit>
 #include <QTest>
 #include <algorithm>
@@ -21,7 +24,8 @@ TEST(MailServerSettingsForm, OpensWithItsFieldsHintsAndButtons)
 {
     TMailServerSettingsForm form;
     EXPECT_EQ(form.windowTitle(), "Mail server settings");
-    EXPECT_EQ(form.size(), QSize(218, 151));
+    // Two rows taller than the plain POP3 dialog: security and port sit below the POP3 server.
+    EXPECT_EQ(form.size(), QSize(218, 193));
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
     EXPECT_EQ(form.font().family(), "Verdana");
     EXPECT_EQ(form.PasswordEdit()->echoMode(), QLineEdit::Password);
@@ -40,11 +44,165 @@ TEST(MailServerSettingsForm, OpensWithItsFieldsHintsAndButtons)
     EXPECT_TRUE(form.OKGradBtn()->font().bold());
     EXPECT_FALSE(form.OKGradBtn()->isEnabled());
     // Keyboard order: OK, Cancel, then the fields from top to bottom.
-    const QWidget* order[] = {form.OKGradBtn(),    form.CancelGradBtn(), form.ServerNameEdit(),
-                              form.UserNameEdit(), form.PasswordEdit(),  form.POP3ServerEdit(),
-                              form.IntervalEdit(), form.OKGradBtn()};
+    const QWidget* order[] = {form.OKGradBtn(),        form.CancelGradBtn(), form.ServerNameEdit(),
+                              form.UserNameEdit(),     form.PasswordEdit(),  form.POP3ServerEdit(),
+                              form.SecurityComboBox(), form.PortEdit(),      form.IntervalEdit(),
+                              form.OKGradBtn()};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         EXPECT_EQ(NextTabStop(order[i]), order[i + 1]) << i;
+}
+
+TEST(MailServerSettingsForm, SecurityAndPortSitBelowThePop3ServerInTheSameLook)
+{
+    TMailServerSettingsForm form;
+    auto* security = form.SecurityComboBox();
+    ASSERT_EQ(security->count(), 3);
+    EXPECT_EQ(security->itemText(0), "None");
+    EXPECT_EQ(security->itemText(1), "STARTTLS (STLS)");
+    EXPECT_EQ(security->itemText(2), "SSL/TLS");
+    EXPECT_FALSE(security->isEditable());
+    EXPECT_EQ(security->currentIndex(), 0);
+    EXPECT_EQ(form.Security(), kSecurityNone);
+    EXPECT_EQ(form.PortEdit()->text(), "110");
+    EXPECT_EQ(form.Port(), 110);
+    EXPECT_FALSE(security->toolTip().isEmpty());
+    EXPECT_FALSE(form.PortEdit()->toolTip().isEmpty());
+
+    // One column of fields, each a row below the one before, none overlapping.
+    const QWidget* column[] = {form.ServerNameEdit(),
+                               form.UserNameEdit(),
+                               form.PasswordEdit(),
+                               form.POP3ServerEdit(),
+                               security,
+                               form.PortEdit(),
+                               form.IntervalEdit()};
+    for (std::size_t i = 0; i < std::size(column); ++i) {
+        EXPECT_EQ(column[i]->x(), form.ServerNameEdit()->x()) << i;
+        EXPECT_EQ(column[i]->height(), form.ServerNameEdit()->height()) << i;
+        if (i > 0) {
+            EXPECT_EQ(column[i]->y() - column[i - 1]->y(), 21) << i;
+        }
+    }
+    EXPECT_EQ(security->width(), form.POP3ServerEdit()->width());
+    EXPECT_EQ(form.PortEdit()->width(), form.IntervalEdit()->width());
+    // The separator and the buttons moved down with the fields and stay inside the window.
+    EXPECT_GT(form.Bevel()->y(), form.IntervalEdit()->geometry().bottom());
+    EXPECT_GT(form.OKGradBtn()->y(), form.Bevel()->y());
+    EXPECT_LE(form.OKGradBtn()->geometry().bottom(), form.height() - 1);
+    EXPECT_EQ(form.OKGradBtn()->y(), form.CancelGradBtn()->y());
+}
+
+TEST(MailServerSettingsForm, ChoosingASecurityFillsInItsUsualPortUnlessAnotherWasTyped)
+{
+    const struct
+    {
+        int from;
+        const char* port; // in the field before the change
+        int to;
+        const char* shown;
+    } cases[] = {
+        {kSecurityNone, "110", kSecurityImplicitTls, "995"},
+        {kSecurityImplicitTls, "995", kSecurityNone, "110"},
+        {kSecurityImplicitTls, "995", kSecuritySTLS, "110"},
+        {kSecurityNone, "110", kSecuritySTLS, "110"},
+        {kSecurityNone, "", kSecurityImplicitTls, "995"},
+        // A port of the user's own stays, also one that is the usual port of another setting.
+        {kSecurityNone, "2110", kSecurityImplicitTls, "2110"},
+        {kSecurityNone, "995", kSecuritySTLS, "995"},
+        {kSecurityImplicitTls, "110", kSecurityNone, "110"},
+        {kSecurityImplicitTls, "110", kSecurityImplicitTls, "110"},
+    };
+    for (const auto& c : cases) {
+        TMailServerSettingsForm form;
+        form.SecurityComboBox()->setCurrentIndex(c.from);
+        form.PortEdit()->setText(c.port);
+        form.SecurityComboBox()->setCurrentIndex(c.to);
+        EXPECT_EQ(form.PortEdit()->text(), c.shown) << c.from << " " << c.port << " " << c.to;
+        EXPECT_EQ(form.Security(), c.to);
+    }
+
+    // Following the choices back and forth without typing.
+    TMailServerSettingsForm form;
+    for (const auto& [security, port] : {std::pair{2, "995"}, {1, "110"}, {2, "995"}, {0, "110"}}) {
+        form.SecurityComboBox()->setCurrentIndex(security);
+        EXPECT_EQ(form.PortEdit()->text(), port) << security;
+        EXPECT_EQ(form.Port(), QString(port).toInt());
+    }
+}
+
+TEST(MailServerSettingsForm, LeavingThePortRepairsWhatIsNotAPortNumber)
+{
+    const struct
+    {
+        const char* typed;
+        const char* shown;
+    } cases[] = {{"2110", "2110"}, {"1", "1"},    {"65535", "65535"}, {"0", "995"},
+                 {"65536", "995"}, {"-1", "995"}, {"pop", "995"},     {"", "995"}};
+    for (const auto& c : cases) {
+        TMailServerSettingsForm form;
+        form.SecurityComboBox()->setCurrentIndex(kSecurityImplicitTls);
+        FocusIn(form.PortEdit());
+        form.PortEdit()->clear();
+        QTest::keyClicks(form.PortEdit(), c.typed);
+        FocusOut(form.PortEdit());
+        EXPECT_EQ(form.PortEdit()->text(), c.shown) << c.typed;
+        EXPECT_EQ(form.Port(), QString(c.shown).toInt()) << c.typed;
+    }
+
+    // The last accepted port comes back, not the usual one.
+    TMailServerSettingsForm form;
+    FocusIn(form.PortEdit());
+    form.PortEdit()->setText("8110");
+    FocusOut(form.PortEdit());
+    FocusIn(form.PortEdit());
+    form.PortEdit()->setText("none");
+    FocusOut(form.PortEdit());
+    EXPECT_EQ(form.PortEdit()->text(), "8110");
+    EXPECT_EQ(form.LastAcceptedPort(), 8110);
+}
+
+TEST(MailServerSettingsForm, OkRepairsThePortTypedJustBefore)
+{
+    TMailServerSettingsForm form;
+    form.ServerNameEdit()->setText("Home");
+    form.UserNameEdit()->setText("ann");
+    form.POP3ServerEdit()->setText("pop");
+    form.SetSecurity(kSecuritySTLS, 1110);
+    FocusIn(form.PortEdit());
+    form.PortEdit()->setText("99999");
+    QTest::mouseClick(form.OKGradBtn(), Qt::LeftButton);
+    EXPECT_EQ(form.result(), TMailServerSettingsForm::mrOk);
+    EXPECT_EQ(form.PortEdit()->text(), "1110");
+    EXPECT_EQ(form.Port(), 1110);
+}
+
+TEST(MailServerSettingsForm, SetSecurityShowsAnEntryAndResetGoesBackToPlain)
+{
+    const struct
+    {
+        int security;
+        int port;
+        int index;
+        const char* shown;
+    } cases[] = {{kSecurityNone, 0, 0, "110"},        {kSecuritySTLS, 0, 1, "110"},
+                 {kSecurityImplicitTls, 0, 2, "995"}, {kSecurityImplicitTls, 2995, 2, "2995"},
+                 {kSecurityNone, 70000, 0, "110"},    {7, 0, 1, "110"}};
+    for (const auto& c : cases) {
+        TMailServerSettingsForm form;
+        form.SetSecurity(c.security, c.port);
+        EXPECT_EQ(form.SecurityComboBox()->currentIndex(), c.index) << c.security << "/" << c.port;
+        EXPECT_EQ(form.Security(), c.index);
+        EXPECT_EQ(form.PortEdit()->text(), c.shown) << c.security << "/" << c.port;
+
+        form.ResetFields();
+        EXPECT_EQ(form.Security(), kSecurityNone);
+        EXPECT_EQ(form.PortEdit()->text(), "110");
+    }
+    // A shown entry's own port stays when the user picks another security.
+    TMailServerSettingsForm form;
+    form.SetSecurity(kSecuritySTLS, 2110);
+    form.SecurityComboBox()->setCurrentIndex(kSecurityImplicitTls);
+    EXPECT_EQ(form.PortEdit()->text(), "2110");
 }
 
 TEST(MailServerSettingsForm, OkIsEnabledOnceNameUserAndServerAreTypedInAnyOrder)

@@ -2,7 +2,9 @@
 
 #include "DialogTestSupport.h"
 #include "config/PasswordScrambler.h"
+#include "config/RegistryError.h"
 #include "config/RegistryValue.h"
+#include "mail/MailServer.h"
 #include "net/RasBinding.h"
 #include "servers/NetworkManagerMock.h"
 #include "support/TempDir.h"
@@ -96,8 +98,12 @@ protected:
         SettingsFormServices services;
         services.listPhoneBookEntries = [entries] { return entries; };
         services.runModal = [this](QDialog& dialog) { return answers_(dialog); };
+        services.executablePath = kProgram;
+        services.autostartFolder = autostartFolder_;
         return std::make_unique<TSettingsForm>(store_, services);
     }
+
+    std::filesystem::path AutostartFile() const { return autostartFolder_ / "vorlane.desktop"; }
 
     void Seed(const std::function<void(RegistryKey&)>& fill)
     {
@@ -153,8 +159,10 @@ protected:
             form.MailServersListView()->topLevelItem(row)->setSelected(true);
     }
 
+    static constexpr const char* kProgram = "/opt/vorlane 1.0/bin/vorlane";
     TempDir dir_{"settings-form"};
     RegistryStore store_{dir_ / "registry.reg", SettingsFileOptions()};
+    std::filesystem::path autostartFolder_ = dir_ / "config" / "autostart";
     Answers answers_;
 };
 
@@ -175,10 +183,10 @@ TEST_F(SettingsFormTest, OpensWithItsInitialStateWithoutASettingsKey)
 
     auto* list = form->MailServersListView();
     EXPECT_EQ(list->topLevelItemCount(), 0);
-    ASSERT_EQ(list->columnCount(), 4);
-    const QStringList columns = {"Server Name", "Username", "POP3 Server", "Interval"};
-    const int widths[] = {100, 75, 120, 60};
-    for (int i = 0; i < 4; ++i) {
+    ASSERT_EQ(list->columnCount(), 5);
+    const QStringList columns = {"Server Name", "Username", "POP3 Server", "Interval", "Security"};
+    const int widths[] = {100, 75, 120, 60, 60};
+    for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(list->headerItem()->text(i), columns[i]);
         EXPECT_EQ(list->columnWidth(i), widths[i]);
     }
@@ -219,6 +227,12 @@ TEST_F(SettingsFormTest, OpensWithItsInitialStateWithoutASettingsKey)
     EXPECT_EQ(form->ConnectionTimeoutUpDown()->Max(), 600);
     EXPECT_FALSE(form->LogToFileCheckBox()->isChecked());
     EXPECT_EQ(form->LogToFileCheckBox()->text(), "&Log to file vorlane.log");
+    EXPECT_EQ(form->StartAtLoginCheckBox()->text(), "Start Vorlane when I log in");
+    EXPECT_FALSE(form->StartAtLoginCheckBox()->isChecked()) << "no autostart entry";
+    EXPECT_TRUE(form->PageControl()
+                    ->widget(TSettingsForm::AdvancedPage)
+                    ->isAncestorOf(form->StartAtLoginCheckBox()));
+    EXPECT_EQ(test::NextTabStop(form->LogToFileCheckBox()), form->StartAtLoginCheckBox());
     EXPECT_EQ(form->OKGradBtn()->toolTip(), "Save changes and exit");
     EXPECT_EQ(form->CancelGradBtn()->toolTip(), "Lose changes and exit");
     EXPECT_EQ(form->OKGradBtn()->size(), QSize(75, 22));
@@ -389,7 +403,10 @@ TEST_F(SettingsFormTest, CancelWritesNothing)
 
     TempDir empty("settings-cancel");
     RegistryStore fresh(empty / "registry.reg", SettingsFileOptions());
-    TSettingsForm closed(fresh, {[] { return std::optional<std::vector<std::string>>(); }, {}});
+    SettingsFormServices services;
+    services.listPhoneBookEntries = [] { return std::optional<std::vector<std::string>>(); };
+    services.autostartFolder = autostartFolder_;
+    TSettingsForm closed(fresh, services);
     closed.reject();
     EXPECT_EQ(closed.result(), TSettingsForm::mrCancel);
     EXPECT_FALSE(std::filesystem::exists(fresh.Path()));
@@ -661,6 +678,233 @@ TEST_F(SettingsFormTest, BrowseButtonsFillTheirFieldsFromTheFileDialog)
     form->MailClientEdit()->setText("kept");
     form->BrowseClientGradBtnClick();
     EXPECT_EQ(form->MailClientEdit()->text(), "kept");
+}
+
+TEST_F(SettingsFormTest, SecurityAndPortAreReadShownAndStoredBack)
+{
+    const struct
+    {
+        const char* name;
+        std::optional<std::int32_t> security, port; // as stored before
+        int rowSecurity, rowPort;
+        const char* shown;
+        std::optional<std::int32_t> storedSecurity, storedPort; // after OK
+    } cases[] = {
+        {"a-plain", {}, {}, kSecurityNone, 0, "None", {}, {}},
+        {"b-stls", 1, {}, kSecuritySTLS, 0, "STLS", 1, {}},
+        {"c-tls", 2, {}, kSecurityImplicitTls, 0, "TLS", 2, {}},
+        // Unknown settings never mean plain text.
+        {"d-unknown", 9, {}, kSecuritySTLS, 0, "STLS", 1, {}},
+        {"e-negative", -1, {}, kSecuritySTLS, 0, "STLS", 1, {}},
+        // The usual port of the security is not kept; an odd port is.
+        {"f-usual", 2, 995, kSecurityImplicitTls, 0, "TLS", 2, {}},
+        {"g-own", 2, 2995, kSecurityImplicitTls, 2995, "TLS", 2, 2995},
+        {"h-plain-own", 0, 1110, kSecurityNone, 1110, "None", {}, 1110},
+        // Ports that are no port numbers mean the usual one.
+        {"i-zero", 0, 0, kSecurityNone, 0, "None", {}, {}},
+        {"j-too-big", 1, 70000, kSecuritySTLS, 0, "STLS", 1, {}},
+    };
+    Seed([&](RegistryKey& key) {
+        for (const auto& c : cases) {
+            auto& entry = key.CreateKey(c.name);
+            entry.SetValue("Username", StringValue("u"));
+            entry.SetValue("Server", StringValue("pop.example.org"));
+            if (c.security)
+                entry.SetValue("Security", IntegerValue(*c.security));
+            if (c.port)
+                entry.SetValue("Port", IntegerValue(*c.port));
+        }
+    });
+    auto form = Open();
+    EXPECT_TRUE(form->ReadSettingsError().empty()) << form->ReadSettingsError();
+    const auto rows = form->Rows();
+    ASSERT_EQ(rows.size(), std::size(cases));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto& c = cases[i];
+        EXPECT_EQ(rows[i].Name, c.name);
+        EXPECT_EQ(rows[i].Security, c.rowSecurity) << c.name;
+        EXPECT_EQ(rows[i].Port, c.rowPort) << c.name;
+        EXPECT_EQ(form->MailServersListView()->topLevelItem(int(i))->text(4), c.shown) << c.name;
+    }
+
+    form->OKGradBtnClick();
+    ASSERT_EQ(form->result(), TSettingsForm::mrOk);
+    const RegistryKey key = Stored();
+    for (const auto& c : cases) {
+        const RegistryKey* entry = key.OpenKey(c.name);
+        ASSERT_NE(entry, nullptr) << c.name;
+        const auto* security = entry->FindValue("Security");
+        const auto* port = entry->FindValue("Port");
+        EXPECT_EQ(security != nullptr, c.storedSecurity.has_value()) << c.name;
+        EXPECT_EQ(port != nullptr, c.storedPort.has_value()) << c.name;
+        if (security != nullptr && c.storedSecurity) {
+            EXPECT_EQ(ReadInteger(*security, "Security"), *c.storedSecurity) << c.name;
+        }
+        if (port != nullptr && c.storedPort) {
+            EXPECT_EQ(ReadInteger(*port, "Port"), *c.storedPort) << c.name;
+        }
+    }
+}
+
+TEST_F(SettingsFormTest, ASecurityOfTheWrongKindStopsTheReading)
+{
+    Seed([](RegistryKey& key) {
+        auto& entry = key.CreateKey("Home");
+        entry.SetValue("Security", StringValue("tls"));
+    });
+    auto form = Open();
+    EXPECT_EQ(form->ReadSettingsError(), "Invalid data type for 'Security'");
+}
+
+TEST_F(SettingsFormTest, NewAndEditCarryTheSecurityAndThePort)
+{
+    auto form = Open();
+    const auto typeSecured = [](const char* name, int security, const char* port) {
+        return [=](QDialog& dialog) {
+            auto& entry = dynamic_cast<TMailServerSettingsForm&>(dialog);
+            EXPECT_EQ(entry.Security(), kSecurityNone) << "a new entry starts plain";
+            EXPECT_EQ(entry.PortEdit()->text(), "110");
+            entry.SecurityComboBox()->setCurrentIndex(security);
+            if (port != nullptr)
+                entry.PortEdit()->setText(port);
+            return TypeEntry(name)(dialog);
+        };
+    };
+    answers_.steps = {typeSecured("Home", kSecurityImplicitTls, "2995")};
+    form->NewGradBtnClick();
+    answers_.steps = {typeSecured("Work", kSecuritySTLS, nullptr)};
+    form->NewGradBtnClick();
+    auto rows = form->Rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].Security, kSecurityImplicitTls);
+    EXPECT_EQ(rows[0].Port, 2995);
+    EXPECT_EQ(rows[1].Security, kSecuritySTLS);
+    EXPECT_EQ(rows[1].Port, 0) << "the usual port follows the security";
+    EXPECT_EQ(form->MailServersListView()->topLevelItem(0)->text(4), "TLS");
+    EXPECT_EQ(form->MailServersListView()->topLevelItem(1)->text(4), "STLS");
+
+    // Edit shows the row's security and port and takes back what was chosen.
+    Select(*form, {0});
+    int shownSecurity = -1;
+    QString shownPort;
+    answers_.steps = {[&](QDialog& dialog) {
+        auto& entry = dynamic_cast<TMailServerSettingsForm&>(dialog);
+        shownSecurity = entry.SecurityComboBox()->currentIndex();
+        shownPort = entry.PortEdit()->text();
+        entry.SecurityComboBox()->setCurrentIndex(kSecurityNone);
+        EXPECT_EQ(entry.PortEdit()->text(), "2995") << "the entry's own port stays";
+        entry.PortEdit()->setText("110");
+        return TypeEntry("Home")(dialog);
+    }};
+    form->EditGradBtnClick();
+    EXPECT_EQ(shownSecurity, kSecurityImplicitTls);
+    EXPECT_EQ(shownPort, "2995");
+    rows = form->Rows();
+    EXPECT_EQ(rows[0].Security, kSecurityNone);
+    EXPECT_EQ(rows[0].Port, 0);
+    EXPECT_EQ(form->MailServersListView()->topLevelItem(0)->text(4), "None");
+
+    // Cancel in Edit changes nothing.
+    Select(*form, {1});
+    answers_.steps = {[](QDialog& dialog) {
+        dynamic_cast<TMailServerSettingsForm&>(dialog).SecurityComboBox()->setCurrentIndex(0);
+        return TMailServerSettingsForm::mrCancel;
+    }};
+    form->EditGradBtnClick();
+    EXPECT_EQ(form->Rows()[1].Security, kSecuritySTLS);
+
+    form->OKGradBtnClick();
+    const RegistryKey key = Stored();
+    EXPECT_EQ(key.OpenKey("Home")->FindValue("Security"), nullptr) << "plain again";
+    EXPECT_EQ(key.OpenKey("Home")->FindValue("Port"), nullptr);
+    EXPECT_EQ(ReadInteger(*key.OpenKey("Work")->FindValue("Security"), "Security"), 1);
+    EXPECT_EQ(key.OpenKey("Work")->FindValue("Port"), nullptr);
+}
+
+TEST_F(SettingsFormTest, StartAtLoginIsTickedWhenTheAutostartEntryExists)
+{
+    EXPECT_FALSE(Open()->StartAtLoginCheckBox()->isChecked());
+    std::filesystem::create_directories(autostartFolder_);
+    test::WriteFile(AutostartFile(), "[Desktop Entry]\nType=Application\nExec=elsewhere\n");
+    EXPECT_TRUE(Open()->StartAtLoginCheckBox()->isChecked());
+}
+
+TEST_F(SettingsFormTest, OkWritesOrRemovesTheAutostartEntry)
+{
+    {
+        auto form = Open();
+        form->StartAtLoginCheckBox()->click();
+        form->OKGradBtnClick();
+        EXPECT_EQ(form->result(), TSettingsForm::mrOk);
+        EXPECT_TRUE(answers_.shown.empty());
+    }
+    ASSERT_TRUE(std::filesystem::exists(AutostartFile()));
+    const std::string written = test::ReadFile(AutostartFile());
+    EXPECT_EQ(written, AutostartEntryText(kProgram));
+    EXPECT_NE(written.find("\nExec=\"/opt/vorlane 1.0/bin/vorlane\"\n"), std::string::npos)
+        << written;
+    {
+        auto form = Open();
+        EXPECT_TRUE(form->StartAtLoginCheckBox()->isChecked());
+        form->StartAtLoginCheckBox()->click();
+        form->OKGradBtnClick();
+        EXPECT_EQ(form->result(), TSettingsForm::mrOk);
+    }
+    EXPECT_FALSE(std::filesystem::exists(AutostartFile()));
+    EXPECT_TRUE(std::filesystem::exists(autostartFolder_)) << "only the entry is removed";
+}
+
+TEST_F(SettingsFormTest, CancelAndAnUnchangedTickLeaveTheAutostartEntryAlone)
+{
+    {
+        auto form = Open();
+        form->StartAtLoginCheckBox()->click();
+        form->CancelGradBtnClick();
+    }
+    EXPECT_FALSE(std::filesystem::exists(AutostartFile()));
+
+    // An entry the user adjusted stays as it is unless the tick changes.
+    std::filesystem::create_directories(autostartFolder_);
+    const std::string own = "[Desktop Entry]\nType=Application\nName=Mine\nExec=vorlane\n";
+    test::WriteFile(AutostartFile(), own);
+    {
+        auto form = Open();
+        form->StartAtLoginCheckBox()->click();
+        form->CancelGradBtnClick();
+    }
+    EXPECT_EQ(test::ReadFile(AutostartFile()), own);
+    {
+        auto form = Open();
+        form->OKGradBtnClick();
+        EXPECT_EQ(form->result(), TSettingsForm::mrOk);
+    }
+    EXPECT_EQ(test::ReadFile(AutostartFile()), own);
+}
+
+TEST_F(SettingsFormTest, AnAutostartEntryThatCannotBeWrittenIsToldAndOkMayTryAgain)
+{
+    // A file where the configuration folder should be: no user, root included, can write there.
+    test::WriteFile(autostartFolder_.parent_path(), "in the way");
+    auto form = Open();
+    form->LogToFileCheckBox()->setChecked(true);
+    form->StartAtLoginCheckBox()->click();
+    form->OKGradBtnClick();
+    EXPECT_NE(form->result(), TSettingsForm::mrOk) << "the dialog stays open";
+    ASSERT_EQ(answers_.shown.size(), 1u);
+    EXPECT_EQ(answers_.shown[0].rfind("message: Vorlane could not change whether it starts when "
+                                      "you log in. ",
+                                      0),
+              0u)
+        << answers_.shown[0];
+    EXPECT_NE(answers_.shown[0].find(autostartFolder_.string()), std::string::npos)
+        << "names the file";
+    EXPECT_TRUE(ReadBoolean(*Stored().FindValue("LogToFile"), "LogToFile"))
+        << "the settings are stored";
+
+    std::filesystem::remove(autostartFolder_.parent_path());
+    form->OKGradBtnClick();
+    EXPECT_EQ(form->result(), TSettingsForm::mrOk);
+    EXPECT_TRUE(std::filesystem::exists(AutostartFile()));
 }
 
 // The dial-up list from NetworkManager's connection profiles, through the real binding.

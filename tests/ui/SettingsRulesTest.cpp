@@ -118,5 +118,52 @@ TEST(SettingsRules, FileFiltersBecomeNameFilters)
     EXPECT_EQ(NameFilters(""), std::vector<std::string>{});
 }
 
+TEST(SettingsRules, SecurityAndPortRules)
+{
+    EXPECT_EQ(SecurityShown(std::nullopt), 0);
+    for (const auto& [stored, shown] :
+         {std::pair{0, 0}, {1, 1}, {2, 2}, {3, 1}, {-1, 1}, {1000, 1}})
+        EXPECT_EQ(SecurityShown(stored), shown) << stored;
+
+    const struct
+    {
+        const char* text;
+        std::optional<int> port;
+    } ports[] = {{"1", 1},      {"110", 110}, {"65535", 65535}, {" 995", 995}, {"0", {}},
+                 {"65536", {}}, {"-110", {}}, {"", {}},         {"11O", {}},   {"4294967406", {}}};
+    for (const auto& c : ports)
+        EXPECT_EQ(ParsePort(c.text), c.port) << c.text;
+
+    // Shown and stored: 0 and what is no port number mean the usual port, which is not kept.
+    const struct
+    {
+        int security, stored, shown, kept;
+    } entries[] = {{0, 0, 110, 0},     {1, 0, 110, 0},     {2, 0, 995, 0},
+                   {2, 995, 995, 0},   {0, 995, 995, 995}, {2, 110, 110, 110},
+                   {1, 70000, 110, 0}, {0, -5, 110, 0},    {1, 2110, 2110, 2110}};
+    for (const auto& c : entries) {
+        EXPECT_EQ(PortShown(c.security, c.stored), c.shown) << c.security << "/" << c.stored;
+        EXPECT_EQ(PortStored(c.security, c.stored), c.kept) << c.security << "/" << c.stored;
+    }
+
+    EXPECT_TRUE(PortFollowsSecurity("110", 0));
+    EXPECT_TRUE(PortFollowsSecurity("110", 1));
+    EXPECT_TRUE(PortFollowsSecurity("995", 2));
+    EXPECT_TRUE(PortFollowsSecurity("", 2));
+    EXPECT_TRUE(PortFollowsSecurity("  ", 0));
+    EXPECT_FALSE(PortFollowsSecurity("995", 0));
+    EXPECT_FALSE(PortFollowsSecurity("110", 2));
+    EXPECT_FALSE(PortFollowsSecurity("2110", 1));
+    EXPECT_FALSE(PortFollowsSecurity("pop", 0)) << "text the user typed is his";
+
+    EXPECT_EQ(AcceptedPortOnLeaving("2110", 995), 2110);
+    EXPECT_EQ(AcceptedPortOnLeaving("0", 995), 995);
+    EXPECT_EQ(AcceptedPortOnLeaving("x", 110), 110);
+
+    EXPECT_STREQ(SecurityColumnText(0), "None");
+    EXPECT_STREQ(SecurityColumnText(1), "STLS");
+    EXPECT_STREQ(SecurityColumnText(2), "TLS");
+}
+
 } // namespace
 } // namespace vorlane
