@@ -28,8 +28,15 @@ void DispatchFor(int milliseconds)
 
 } // namespace
 
-QtDesktop::QtDesktop()
+const char* const QtDesktop::kNoTrayNotice =
+    "Vorlane cannot show its icon: this desktop has no notification area (system tray). Vorlane "
+    "goes "
+    "on checking your mail and announces new mail with its message window, sound and mail program.";
+
+QtDesktop::QtDesktop(int trayWaitMilliseconds) : trayWaitMilliseconds_(trayWaitMilliseconds)
 {
+    trayWait_.setInterval(250);
+    connect(&trayWait_, &QTimer::timeout, this, &QtDesktop::WaitForTray);
     const auto add = [this](MenuCommand command) {
         auto* action = menu_.addAction(QString::fromUtf8(MenuCaption(command)));
         connect(action, &QAction::triggered, this, [this, command] {
@@ -77,7 +84,27 @@ void QtDesktop::SetDialogs(std::function<void()> showSettings, std::function<voi
 void QtDesktop::AddTrayIcon(int image, const std::string& tip)
 {
     UpdateTrayIcon(image, tip);
-    tray_.show();
+    trayWanted_ = true;
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        tray_.show();
+        return;
+    }
+    trayWaited_.start();
+    trayWait_.start();
+}
+
+void QtDesktop::WaitForTray()
+{
+    if (!trayWanted_) {
+        trayWait_.stop();
+    } else if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        trayWait_.stop();
+        tray_.show();
+    } else if (trayWaited_.elapsed() >= trayWaitMilliseconds_) {
+        trayWait_.stop();
+        noTrayNoticeShown_ = true;
+        ShowMessage(kNoTrayNotice); // once; the program goes on without its icon
+    }
 }
 
 void QtDesktop::UpdateTrayIcon(int image, const std::string& tip)
@@ -91,6 +118,8 @@ void QtDesktop::UpdateTrayIcon(int image, const std::string& tip)
 
 void QtDesktop::RemoveTrayIcon()
 {
+    trayWanted_ = false;
+    trayWait_.stop();
     tray_.hide();
 }
 

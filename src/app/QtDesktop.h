@@ -4,9 +4,11 @@
 
 #include <QAction>
 #include <QAudioOutput>
+#include <QElapsedTimer>
 #include <QMediaPlayer>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <array>
 #include <functional>
 
@@ -19,7 +21,12 @@ class QtDesktop : public QObject, public Desktop
     Q_OBJECT
 
 public:
-    QtDesktop();
+    // A desktop whose notification area starts after the program (as at login) gets this long
+    // to show up before the user is told that there is none.
+    static constexpr int kTrayWaitMilliseconds = 60000;
+    static const char* const kNoTrayNotice;
+
+    explicit QtDesktop(int trayWaitMilliseconds = kTrayWaitMilliseconds);
     void SetHandler(DesktopHandler* handler) { handler_ = handler; }
     // The dialogs are made by whoever knows their settings store.
     void SetDialogs(std::function<void()> showSettings, std::function<void()> showAbout);
@@ -41,11 +48,13 @@ public:
     QMenu& Menu() { return menu_; }
     QAction* Action(MenuCommand command) { return actions_[static_cast<std::size_t>(command)]; }
     QMediaPlayer& MediaPlayer() { return player_; }
+    bool NoTrayNoticeShown() const { return noTrayNoticeShown_; }
 
 private:
     // The end of a playback releases the sound device.
     void MediaPlayerNotify(QMediaPlayer::MediaStatus status);
     void RebuildCheckNowMenu(const PopupMenuState& menu);
+    void WaitForTray();
 
     DesktopHandler* handler_ = nullptr;
     QSystemTrayIcon tray_;
@@ -56,6 +65,11 @@ private:
     int image_ = -1;
     QMediaPlayer player_;
     QAudioOutput audioOutput_;
+    int trayWaitMilliseconds_;
+    QTimer trayWait_;
+    QElapsedTimer trayWaited_;
+    bool trayWanted_ = false;
+    bool noTrayNoticeShown_ = false;
     std::function<void()> showSettings_;
     std::function<void()> showAbout_;
 };

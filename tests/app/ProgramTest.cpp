@@ -1,5 +1,6 @@
 // The program itself, started as a user starts it, against a real Dovecot on port 110.
 #include "servers/Dovecot.h"
+#include "servers/XDesktop.h"
 #include "servers/Xinetd.h"
 #include "support/TempDir.h"
 
@@ -20,6 +21,7 @@ using test::Dovecot;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
+using test::XDesktop;
 
 // The program copied into a folder of its own (its log goes beside it), with a home of its own.
 class Program
@@ -134,76 +136,6 @@ TEST(Program, PollsItsEntryLogsTheDialogueAndRefusesASecondInstance)
     EXPECT_EQ(log.find("abc"), std::string::npos);
 }
 
-// An X server of its own with trayer as its notification area.
-class XDesktop
-{
-public:
-    XDesktop()
-    {
-        for (int number = 90; number < 200 && display_.empty(); ++number)
-            if (!std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock") &&
-                !std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number)))
-                display_ = ":" + std::to_string(number);
-        xvfb_ = ::fork();
-        if (xvfb_ == 0) {
-            ::execlp("Xvfb", "Xvfb", display_.c_str(), "-screen", "0", "640x480x24", "-nolisten",
-                     "tcp", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        for (int i = 0; i < 200 && Windows("-root").empty(); ++i)
-            std::this_thread::sleep_for(50ms);
-        trayer_ = ::fork();
-        if (trayer_ == 0) {
-            ::setenv("DISPLAY", display_.c_str(), 1);
-            ::execlp("trayer", "trayer", "--edge", "bottom", "--align", "right", "--widthtype",
-                     "pixel", "--width", "96", "--heighttype", "pixel", "--height", "32",
-                     "--transparent", "false", "--tint", "0x4060a0", "--SetDockType", "true",
-                     static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-    }
-    ~XDesktop()
-    {
-        for (const pid_t pid : {trayer_, xvfb_})
-            if (pid > 0)
-                Stop(pid);
-    }
-    static bool Available()
-    {
-        return ::access("/usr/bin/Xvfb", X_OK) == 0 && ::access("/usr/bin/trayer", X_OK) == 0;
-    }
-    const std::string& Display() const { return display_; }
-
-    // What xwininfo says; the arguments are this test's own.
-    std::string Windows(const std::string& arguments) const
-    {
-        std::string output;
-        const auto command = "DISPLAY=" + display_ + " xwininfo " + arguments + " 2>/dev/null";
-        if (FILE* pipe = ::popen(command.c_str(), "r")) {
-            char buffer[4096];
-            std::size_t n;
-            while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-                output.append(buffer, n);
-            ::pclose(pipe);
-        }
-        return output;
-    }
-
-    // A picture of the screen, or of a part of it.
-    std::string Grab(const std::filesystem::path& file, const std::string& area = {}) const
-    {
-        const auto command = "DISPLAY=" + display_ + " " + std::string(VORLANE_SCREEN_GRAB) + " '" +
-                             file.string() + "' " + area;
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-        return ReadFile(file);
-    }
-
-private:
-    pid_t xvfb_ = -1;
-    pid_t trayer_ = -1;
-    std::string display_;
-};
-
 // "X Y WIDTH HEIGHT" of a window from xwininfo's report of it.
 std::string Area(const std::string& info)
 {
@@ -233,8 +165,8 @@ TEST(Program, ShowsItsIconAndTheNewMailWindowOnARealDesktop)
     std::string why;
     if (!Dovecot::Available(why))
         GTEST_SKIP() << why;
-    if (!XDesktop::Available())
-        GTEST_SKIP() << "Xvfb and trayer are not installed";
+    if (!XDesktop::Available(why))
+        GTEST_SKIP() << why;
     Dovecot server(110);
     server.AddUser("joe", "abc");
     server.AddMessage("joe", "Ann <ann@example.org>", "Hello");
@@ -244,7 +176,8 @@ TEST(Program, ShowsItsIconAndTheNewMailWindowOnARealDesktop)
     } catch (const std::exception& failure) {
         GTEST_SKIP() << "port 110 is not free here: " << failure.what();
     }
-    const XDesktop desktop;
+    XDesktop desktop;
+    desktop.StartTrayer();
     ASSERT_FALSE(desktop.Display().empty()) << "Xvfb did not start";
     ASSERT_TRUE(WaitFor([&] { return !desktop.Windows("-name panel").empty(); }, 10s))
         << "trayer did not start";
@@ -297,15 +230,16 @@ TEST(Program, SynchronizesWithoutTheRightToSetTheClock)
         GTEST_SKIP() << why;
     if (::geteuid() != 0 || ::access("/usr/sbin/capsh", X_OK) != 0)
         GTEST_SKIP() << "needs root and capsh to take the right to set the clock away";
-    if (!XDesktop::Available())
-        GTEST_SKIP() << "Xvfb and trayer are not installed";
+    if (!XDesktop::Available(why))
+        GTEST_SKIP() << why;
     test::Xinetd xinetd(37);
     try {
         xinetd.Start();
     } catch (const std::exception& failure) {
         GTEST_SKIP() << "port 37 is not free here: " << failure.what();
     }
-    const XDesktop desktop;
+    XDesktop desktop;
+    desktop.StartTrayer();
     Program program;
     program.Configure("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Mirvo\\Vorlane]\r\n"
                       "\"LogToFile\"=dword:00000001\r\n\"SyncronizeTime\"=dword:00000001\r\n"
