@@ -136,11 +136,11 @@ void TProtocolForm::IntervalTimerTimer()
     }
 }
 
-void TProtocolForm::ChecknowMenuItemClick(int tag)
+void TProtocolForm::RunCommandWork(const std::function<void()>& work)
 {
     SetMenuItemsEnabled(false);
     IntervalTimer.stop();
-    IconTimer.stop();
+    IconTimer.stop(); // the end of the work decides anew whether the icon waves
     ++busy_;
     const Finally restore([this] {
         IntervalTimer.start();
@@ -148,6 +148,16 @@ void TProtocolForm::ChecknowMenuItemClick(int tag)
         --busy_;
         EndOfWork();
     });
+    work();
+}
+
+void TProtocolForm::ChecknowMenuItemClick(int tag)
+{
+    RunCommandWork([this, tag] { CheckNow(tag); });
+}
+
+void TProtocolForm::CheckNow(int tag)
+{
     if (tag == -1) {
         for (auto& entry : MailServers)
             entry.ResetSchedule();
@@ -635,19 +645,11 @@ void TProtocolForm::StartMailClientMenuItemClick()
 
 void TProtocolForm::SynchronizeTimeMenuItemClick()
 {
-    SetMenuItemsEnabled(false);
-    IntervalTimer.stop();
-    IconTimer.stop();
-    ++busy_;
-    const Finally restore([this] {
-        IntervalTimer.start();
-        SetMenuItemsEnabled(true);
-        --busy_;
-        EndOfWork();
+    RunCommandWork([this] {
+        // Two days back: due with either interval.
+        WriteLastSynchronizedAt(LocalDateTimeNow() - 2.0);
+        SynchronizeIfDue();
     });
-    // Two days back: due with either interval.
-    WriteLastSynchronizedAt(LocalDateTimeNow() - 2.0);
-    SynchronizeIfDue();
 }
 
 void TProtocolForm::SynchronizeIfDue()

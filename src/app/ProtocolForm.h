@@ -144,6 +144,10 @@ private:
     void Close() override;
     void StartTls() override;
 
+    // A menu command that works on the socket: the work commands, the minute tick and the
+    // waving stop meanwhile, and come back whatever ends the work.
+    void RunCommandWork(const std::function<void()>& work);
+    void CheckNow(int tag);
     // Runs one start-up step; a failure goes to ApplicationException.
     void RunStep(const std::function<void()>& step);
     // Dispatches events until waiting() turns false, testing it first, after every socket or
