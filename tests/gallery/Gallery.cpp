@@ -45,6 +45,7 @@ int main(int argc, char** argv)
     vorlane::gallery::AddGradBtnShots(shots);
     vorlane::gallery::AddMessageFormShots(shots);
     vorlane::gallery::AddDialogShots(shots);
+    vorlane::gallery::AddTrayShots(shots);
 
     int failures = 0;
     for (const auto& shot : shots) {

@@ -21,6 +21,7 @@ using Shots = std::vector<Shot>;
 void AddGradBtnShots(Shots& shots);
 void AddMessageFormShots(Shots& shots);
 void AddDialogShots(Shots& shots);
+void AddTrayShots(Shots& shots);
 
 // Helpers shared by the pages.
 QImage Grab(QWidget& widget);
