@@ -31,7 +31,9 @@ double DaysSinceLastSynchronization(const RegistryKey& root, double now)
         return result;
     if (const RegistryValue* value = settings->FindValue(kLastSynchronizedAt)) {
         const double last = ReadDateTime(*value, kLastSynchronizedAt);
-        if (now > last)
+        // Only a value later than now means the clock was set back. One equal to now is an
+        // attempt of this very millisecond, not one from the future.
+        if (now >= last)
             result = now - last;
     }
     return result;

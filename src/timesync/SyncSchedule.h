@@ -24,7 +24,7 @@ bool IsSynchronizationDue(int interval, double elapsedDays);
 
 // Days from LastSynchronizedAt in the settings key of root to now (both on the local date-time
 // scale). Now itself, which is due for every interval, when the key or the value is missing or
-// the value is not earlier than now (the clock was set back). A value of another kind fails with
+// the value lies after now (the clock was set back). A value of another kind fails with
 // the registry's "Invalid data type for 'LastSynchronizedAt'".
 double DaysSinceLastSynchronization(const RegistryKey& root, double now);
 

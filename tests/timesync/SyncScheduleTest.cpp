@@ -87,7 +87,7 @@ TEST(DaysSinceLastSynchronization, IsNowItselfWithoutAnEarlierValue)
         {"no settings key", noSettingsKey, now},
         {"no value", noValue, now},
         {"an hour in the future", RootWithLastSynchronizedAt(DateTimeValue(now + 1.0 / 24)), now},
-        {"equal to now", RootWithLastSynchronizedAt(DateTimeValue(now)), now},
+        {"equal to now: just synchronized", RootWithLastSynchronizedAt(DateTimeValue(now)), 0.0},
         {"two days back", RootWithLastSynchronizedAt(DateTimeValue(now - 2.0)), 2.0},
     };
     for (const auto& c : cases)
