@@ -70,9 +70,6 @@ QtDesktop::QtDesktop(int trayWaitMilliseconds) : trayWaitMilliseconds_(trayWaitM
                     handler_->TrayDoubleClick();
             });
     tray_.setContextMenu(&menu_);
-
-    player_.setAudioOutput(&audioOutput_);
-    connect(&player_, &QMediaPlayer::mediaStatusChanged, this, &QtDesktop::MediaPlayerNotify);
 }
 
 void QtDesktop::SetDialogs(std::function<void()> showSettings, std::function<void()> showAbout)
@@ -224,17 +221,30 @@ void QtDesktop::PlayWaveFile(const std::string& fileName)
     const QString file = QString::fromStdString(fileName);
     if (fileName.empty() || !QFileInfo(file).isFile())
         return;
-    player_.stop(); // a sound still playing ends here
+    QMediaPlayer& player = MediaPlayer();
+    player.stop(); // a sound still playing ends here
     // The default output of now: sound devices come and go while the program runs.
-    audioOutput_.setDevice(QMediaDevices::defaultAudioOutput());
-    player_.setSource(QUrl::fromLocalFile(file));
-    player_.play();
+    audioOutput_->setDevice(QMediaDevices::defaultAudioOutput());
+    player.setSource(QUrl::fromLocalFile(file));
+    player.play();
+}
+
+QMediaPlayer& QtDesktop::MediaPlayer()
+{
+    if (!player_) {
+        player_ = std::make_unique<QMediaPlayer>();
+        audioOutput_ = std::make_unique<QAudioOutput>();
+        player_->setAudioOutput(audioOutput_.get());
+        connect(player_.get(), &QMediaPlayer::mediaStatusChanged, this,
+                &QtDesktop::MediaPlayerNotify);
+    }
+    return *player_;
 }
 
 void QtDesktop::MediaPlayerNotify(QMediaPlayer::MediaStatus status)
 {
     if (status == QMediaPlayer::EndOfMedia || status == QMediaPlayer::InvalidMedia)
-        player_.setSource(QUrl());
+        player_->setSource(QUrl());
 }
 
 void QtDesktop::StartProcess(const std::string& commandLine)

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <array>
 #include <functional>
+#include <memory>
 
 namespace vorlane {
 
@@ -47,7 +48,8 @@ public:
     QSystemTrayIcon& Tray() { return tray_; }
     QMenu& Menu() { return menu_; }
     QAction* Action(MenuCommand command) { return actions_[static_cast<std::size_t>(command)]; }
-    QMediaPlayer& MediaPlayer() { return player_; }
+    // Made at the first sound: a program that plays none never talks to the sound system.
+    QMediaPlayer& MediaPlayer();
     bool NoTrayNoticeShown() const { return noTrayNoticeShown_; }
 
 private:
@@ -63,8 +65,8 @@ private:
     std::vector<std::string> checkNowEntries_;
     std::array<QAction*, kMenuCommandCount> actions_{};
     int image_ = -1;
-    QMediaPlayer player_;
-    QAudioOutput audioOutput_;
+    std::unique_ptr<QAudioOutput> audioOutput_; // outlives the player that plays through it
+    std::unique_ptr<QMediaPlayer> player_;
     int trayWaitMilliseconds_;
     QTimer trayWait_;
     QElapsedTimer trayWaited_;
