@@ -2,6 +2,7 @@
 
 #include "config/PasswordScrambler.h"
 #include "ui/DialogButtons.h"
+#include "ui/FixedDialog.h"
 #include "ui/GradBtn.h"
 #include "ui/LinkLabel.h"
 #include "ui/ProgramIcon.h"
@@ -58,18 +59,12 @@ std::string ContactAddress()
 }
 
 TAboutForm::TAboutForm(QWidget* parent, UrlOpener openUrl)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
-      openUrl_(std::move(openUrl))
+    : QDialog(parent, kFixedDialogFlags), openUrl_(std::move(openUrl))
 {
     if (!openUrl_)
         openUrl_ = [](const QUrl& url) { QDesktopServices::openUrl(url); };
 
-    setWindowTitle("About Vorlane");
-    setFont(QFont("Verdana", 8));
-    setFixedSize(kClientWidth, kClientHeight);
-    setWindowIcon(QPixmap::fromImage(ProgramIconImage()));
+    SetUpFixedDialog(*this, "About Vorlane", kClientWidth, kClientHeight);
 
     image_ = new QLabel(this);
     image_->setGeometry(8, 8, 16, 16);

@@ -2,6 +2,7 @@
 
 #include "mail/MailServer.h"
 #include "ui/DialogButtons.h"
+#include "ui/FixedDialog.h"
 #include "ui/GradBtn.h"
 #include "ui/SettingsRules.h"
 #include "ui/UpDown.h"
@@ -34,13 +35,9 @@ std::string Text(const QLineEdit* edit)
 } // namespace
 
 TMailServerSettingsForm::TMailServerSettingsForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(parent, kFixedDialogFlags)
 {
-    setWindowTitle("Mail server settings");
-    setFont(QFont("Verdana", 8));
-    setFixedSize(kClientWidth, kClientHeight);
+    SetUpFixedDialog(*this, "Mail server settings", kClientWidth, kClientHeight);
 
     serverNameEdit_ = AddField(6, "&Server name:", "Friendly name for this mailserver");
     userNameEdit_ = AddField(27, "&Username:", "Username to use for this mailserver");

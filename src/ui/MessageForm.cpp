@@ -1,5 +1,6 @@
 #include "ui/MessageForm.h"
 
+#include "ui/FixedDialog.h"
 #include "ui/GradBtn.h"
 #include "ui/HeaderLines.h"
 #include "ui/ProgramIcon.h"
@@ -28,14 +29,9 @@ QString FromBytes(const std::string& text)
 } // namespace
 
 TMessageForm::TMessageForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                          Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(parent, kFixedDialogFlags | Qt::WindowStaysOnTopHint)
 {
-    setWindowTitle("Vorlane: Message");
-    setFont(QFont("Verdana", 8));
-    setFixedSize(kClientWidth, kClientHeight);
-    setWindowIcon(QPixmap::fromImage(ProgramIconImage()));
+    SetUpFixedDialog(*this, "Vorlane: Message", kClientWidth, kClientHeight);
 
     iconImage_ = new QLabel(this);
     iconImage_->setGeometry(8, 8, 32, 32);

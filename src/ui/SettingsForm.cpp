@@ -5,6 +5,7 @@
 #include "mail/MailServer.h"
 #include "net/RasBinding.h"
 #include "ui/DialogButtons.h"
+#include "ui/FixedDialog.h"
 #include "ui/GradBtn.h"
 #include "ui/MailServerSettingsForm.h"
 #include "ui/MessageForm.h"
@@ -135,10 +136,7 @@ void SetSecurity(QTreeWidgetItem* item, int security, int port)
 } // namespace
 
 TSettingsForm::TSettingsForm(RegistryStore& store, SettingsFormServices services, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
-      store_(store), services_(std::move(services)),
+    : QDialog(parent, kFixedDialogFlags), store_(store), services_(std::move(services)),
       autostart_(services_.autostartFolder.empty() ? TAutostart::ForCurrentUser()
                                                    : TAutostart(services_.autostartFolder)),
       collator_(LocaleCollator())
@@ -150,10 +148,7 @@ TSettingsForm::TSettingsForm(RegistryStore& store, SettingsFormServices services
     if (services_.executablePath.empty())
         services_.executablePath = QCoreApplication::applicationFilePath().toStdString();
 
-    setWindowTitle("Vorlane: Settings");
-    setFont(QFont("Verdana", 8));
-    setFixedSize(kClientWidth, kClientHeight);
-    setWindowIcon(QPixmap::fromImage(ProgramIconImage()));
+    SetUpFixedDialog(*this, "Vorlane: Settings", kClientWidth, kClientHeight);
 
     pageControl_ = new QTabWidget(this);
     pageControl_->setGeometry(4, 4, kClientWidth - 8, 296);

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QDialog>
+
+namespace vorlane {
+
+// What every window of the program shares: a dialog of fixed size with a close box and no
+// minimize or maximize box.
+inline constexpr Qt::WindowFlags kFixedDialogFlags =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
+
+// Caption, the Verdana 8 pt face (or its nearest installed stand-in), the fixed client size and
+// the program's icon.
+void SetUpFixedDialog(QDialog& dialog, const char* caption, int clientWidth, int clientHeight);
+
+} // namespace vorlane
