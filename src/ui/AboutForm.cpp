@@ -154,11 +154,7 @@ void TAboutForm::showEvent(QShowEvent* event)
 {
     if (!centred_) {
         centred_ = true;
-        if (const QScreen* where = screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(where->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        CentreOnScreen(*this);
     }
     QDialog::showEvent(event);
     okGradBtn_->SetFocus();

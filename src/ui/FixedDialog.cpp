@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QPixmap>
+#include <QScreen>
 
 namespace vorlane {
 
@@ -13,6 +14,15 @@ void SetUpFixedDialog(QDialog& dialog, const char* caption, int clientWidth, int
     dialog.setFont(QFont("Verdana", 8));
     dialog.setFixedSize(clientWidth, clientHeight);
     dialog.setWindowIcon(QPixmap::fromImage(ProgramIconImage()));
+}
+
+void CentreOnScreen(QWidget& window)
+{
+    if (const QScreen* where = window.screen()) {
+        QRect frame = window.frameGeometry();
+        frame.moveCenter(where->availableGeometry().center());
+        window.move(frame.topLeft());
+    }
 }
 
 } // namespace vorlane

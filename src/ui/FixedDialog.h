@@ -14,4 +14,7 @@ inline constexpr Qt::WindowFlags kFixedDialogFlags =
 // the program's icon.
 void SetUpFixedDialog(QDialog& dialog, const char* caption, int clientWidth, int clientHeight);
 
+// Moves the window, frame included, to the middle of its screen's free area.
+void CentreOnScreen(QWidget& window);
+
 } // namespace vorlane
