@@ -311,6 +311,7 @@ private:
         } else {
             Fail("unknown kind of value data", line);
         }
+        value.line = line;
         try {
             CurrentKey().SetValue(name, std::move(value));
         } catch (const RegistryError&) {

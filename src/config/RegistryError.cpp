@@ -2,14 +2,14 @@
 
 namespace vorlane {
 
-RegistryError RegistryError::InvalidDataType(std::string_view valueName)
+RegistryError RegistryError::InvalidDataType(std::string_view valueName, int line)
 {
-    return RegistryError("Invalid data type for '" + std::string(valueName) + "'");
+    return RegistryError("Invalid data type for '" + std::string(valueName) + "'", line);
 }
 
-RegistryError RegistryError::FailedToGetData(std::string_view valueName)
+RegistryError RegistryError::FailedToGetData(std::string_view valueName, int line)
 {
-    return RegistryError("Failed to get data for '" + std::string(valueName) + "'");
+    return RegistryError("Failed to get data for '" + std::string(valueName) + "'", line);
 }
 
 RegistryError RegistryError::FailedToSetData(std::string_view valueName)

@@ -27,7 +27,7 @@ std::uint64_t FromLittleEndian(std::string_view data)
 void RequireStringType(const RegistryValue& value, std::string_view name)
 {
     if (value.type != REG_SZ && value.type != REG_EXPAND_SZ)
-        throw RegistryError::InvalidDataType(name);
+        throw RegistryError::InvalidDataType(name, value.line);
 }
 
 } // namespace
@@ -55,9 +55,9 @@ RegistryValue DateTimeValue(double days)
 std::int32_t ReadInteger(const RegistryValue& value, std::string_view name)
 {
     if (value.type != REG_DWORD)
-        throw RegistryError::InvalidDataType(name);
+        throw RegistryError::InvalidDataType(name, value.line);
     if (value.data.size() != 4)
-        throw RegistryError::FailedToGetData(name);
+        throw RegistryError::FailedToGetData(name, value.line);
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(FromLittleEndian(value.data)));
 }
 
@@ -81,9 +81,9 @@ std::string ReadStringData(const RegistryValue& value, std::string_view name)
 double ReadDateTime(const RegistryValue& value, std::string_view name)
 {
     if (value.type != REG_BINARY || value.data.size() < 8)
-        throw RegistryError::InvalidDataType(name);
+        throw RegistryError::InvalidDataType(name, value.line);
     if (value.data.size() > 8)
-        throw RegistryError::FailedToGetData(name);
+        throw RegistryError::FailedToGetData(name, value.line);
     return std::bit_cast<double>(FromLittleEndian(value.data));
 }
 

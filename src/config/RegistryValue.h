@@ -16,13 +16,19 @@ enum RegistryType : std::uint32_t
     REG_DWORD = 4,
 };
 
-// One typed value: the type number (any, not only the ones above) and its bytes.
+// One typed value: the type number (any, not only the ones above) and its bytes. A value read
+// from a registry file remembers the line it stood on, so that a value of the wrong kind can be
+// pointed out; the line takes no part in comparisons.
 struct RegistryValue
 {
     std::uint32_t type = REG_NONE;
     std::string data;
+    int line = 0;
 
-    bool operator==(const RegistryValue&) const = default;
+    bool operator==(const RegistryValue& other) const
+    {
+        return type == other.type && data == other.data;
+    }
 };
 
 // Stored forms of the program's kinds: a string is its bytes without a terminating zero, an
