@@ -56,10 +56,35 @@ const char* RefusalSentence(int mailState)
     }
 }
 
+std::string FailureSentence(MailFailure failure, int mailState)
+{
+    switch (failure) {
+    case MailFailure::CannotOpen:
+        return "The connection to the mail server could not be opened.";
+    case MailFailure::LineTooLong:
+        return std::string("The mail server sent a line longer than 65536 characters while") +
+               TimeOutPhrase(mailState);
+    case MailFailure::InvalidStat:
+        return "The mail server answered the stat request without a valid number of messages and "
+               "size.";
+    case MailFailure::ClosedByServer:
+        return std::string("The mail server closed the connection while") +
+               TimeOutPhrase(mailState);
+    case MailFailure::NotReading:
+        return std::string("The mail server stopped reading my commands while") +
+               TimeOutPhrase(mailState);
+    case MailFailure::None:
+    case MailFailure::Refused:
+        break;
+    }
+    return RefusalSentence(mailState);
+}
+
 } // namespace
 
 std::string ComposeMailErrorReport(const std::string& entryName, int mailState, bool timedOut,
-                                   std::string& errorDetail, const std::string& tlsFailure)
+                                   std::string& errorDetail, const std::string& tlsFailure,
+                                   MailFailure failure)
 {
     std::string report = "Error while communicating with '" + entryName + "'\r\n";
     if (timedOut) {
@@ -67,7 +92,7 @@ std::string ComposeMailErrorReport(const std::string& entryName, int mailState, 
         report += TimeOutPhrase(mailState);
         return report;
     }
-    const std::string sentence = RefusalSentence(mailState);
+    const std::string sentence = FailureSentence(failure, mailState);
     report += sentence;
     if (!tlsFailure.empty())
         report += (sentence.empty() ? "" : "\r\n") +

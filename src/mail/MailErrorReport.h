@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mail/MailFailure.h"
+
 #include <string>
 
 namespace vorlane {
@@ -7,8 +9,11 @@ namespace vorlane {
 // The report of a failed poll, worded by how far the dialogue got (its MailState). A report
 // that is not a time-out takes the waiting network detail along and empties it; after a
 // time-out the detail stays for the next report.
-// A failed TLS handshake adds its reasons in plain words.
+// A failed TLS handshake adds its reasons in plain words. A failure that is not a refusal (a
+// server that closed the connection, sent an endless line or a STAT reply without numbers) is
+// worded by its own cause and the step it interrupted.
 std::string ComposeMailErrorReport(const std::string& entryName, int mailState, bool timedOut,
-                                   std::string& errorDetail, const std::string& tlsFailure = {});
+                                   std::string& errorDetail, const std::string& tlsFailure = {},
+                                   MailFailure failure = MailFailure::Refused);
 
 } // namespace vorlane

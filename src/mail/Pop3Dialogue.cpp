@@ -2,7 +2,10 @@
 
 #include "util/AsciiCase.h"
 #include "util/Fields.h"
-#include "util/WholeNumber.h"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
 
 namespace vorlane {
 
@@ -19,6 +22,19 @@ bool Contains(std::string_view line, std::string_view word)
     return AsciiUpper(line).find(word) != std::string::npos;
 }
 
+// A count or a size as the server writes it: decimal digits only, no sign, within 32 bits.
+std::optional<int> ParseStatNumber(std::string_view text)
+{
+    if (text.empty() ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    int number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return number;
+}
+
 } // namespace
 
 Pop3Dialogue::Pop3Dialogue(Pop3Transport& transport, std::function<void(const std::string&)> log)
@@ -33,47 +49,59 @@ void Pop3Dialogue::Start(const std::string& user, const std::string& password, b
     MailPassword = password;
     MailFailed = false;
     MailBusy = false;
+    Failure = MailFailure::None;
     MailState = 0;
+    StatCount = 0;
+    StatSize = 0;
+    TopIndex = 0;
     ReceiveBuffer.clear();
-    lastReadEndedWithCr_ = false;
+    lfMayFollow_ = false;
+    topAnswered_ = false;
     displayHeaders_ = displayHeaders;
     messages_ = &messages;
 }
 
 void Pop3Dialogue::SplitReceivedLines(std::string_view text)
 {
-    // A CR at the end of one read and its LF at the start of the next still make one line end.
-    if (lastReadEndedWithCr_ && !text.empty() && text.front() == '\n')
-        text.remove_prefix(1);
-    if (!text.empty())
-        lastReadEndedWithCr_ = text.back() == '\r';
+    // During the handshake after STLS nothing in plain text is to be trusted.
+    if (Ended() || MailState == 11)
+        return;
+    if (!text.empty()) {
+        // A CR at the end of one read and its LF at the start of the next make one line end.
+        if (lfMayFollow_ && text.front() == '\n')
+            text.remove_prefix(1);
+        lfMayFollow_ = false;
+    }
     ReceiveBuffer.append(text);
 
     std::size_t start = 0;
-    while (true) {
+    while (!Ended()) {
         const auto cr = ReceiveBuffer.find('\r', start);
         if (cr == std::string::npos)
             break;
-        if (cr - start > kMaxLineLength)
-            break;
-        const std::string line = ReceiveBuffer.substr(start, cr - start);
-        start = cr + 1;
-        if (start < ReceiveBuffer.size() && ReceiveBuffer[start] == '\n')
-            ++start;
-        HandleMailLine(line);
-        if (MailState == 11) {
-            // Whatever came in plain text after "+OK" to STLS is not to be trusted.
-            start = ReceiveBuffer.size();
-            lastReadEndedWithCr_ = false;
+        if (cr - start > kMaxLineLength) {
+            Fail(MailFailure::LineTooLong);
             break;
         }
+        const std::string line = ReceiveBuffer.substr(start, cr - start);
+        start = cr + 1;
+        if (start == ReceiveBuffer.size())
+            lfMayFollow_ = true;
+        else if (ReceiveBuffer[start] == '\n')
+            ++start;
+        HandleMailLine(line);
+        if (MailState == 11)
+            break; // "+OK" to STLS: whatever followed it in plain text is dropped
+    }
+    if (Ended() || MailState == 11) {
+        ReceiveBuffer.clear();
+        lfMayFollow_ = false;
+        return;
     }
     ReceiveBuffer.erase(0, start);
-    const auto pending = ReceiveBuffer.find('\r');
-    if ((pending == std::string::npos ? ReceiveBuffer.size() : pending) > kMaxLineLength) {
+    if (ReceiveBuffer.size() > kMaxLineLength) {
         ReceiveBuffer.clear();
-        MailFailed = true;
-        transport_.Close();
+        Fail(MailFailure::LineTooLong);
     }
 }
 
@@ -81,48 +109,50 @@ void Pop3Dialogue::HandleMailLine(const std::string& line)
 {
     log_("POP3 IN : " + line);
     if (BeginsWith(line, "-ERR")) {
-        MailFailed = true;
         // Today's servers say "[IN-USE]" (RFC 2449) where older ones said "busy".
         MailBusy = Contains(line, "BUSY") || Contains(line, "[IN-USE]");
-        transport_.Close();
+        Fail(MailFailure::Refused);
         return;
     }
-    if (BeginsWith(line, "+OK")) {
-        switch (MailState) {
-        case 3:
-            if (useStls_) {
-                Send("STLS", "STLS\r\n");
-                MailState = 10;
-            } else {
-                Send("USER " + MailUser, "USER " + MailUser + "\r\n");
-                MailState = 4;
-            }
-            break;
-        case 10:
-            MailState = 11;
-            transport_.StartTls();
-            break;
-        case 4:
-            Send("PASS ********", "PASS " + MailPassword + "\r\n");
-            MailState = 5;
-            break;
-        case 5:
-            Send("STAT", "STAT\r\n");
-            MailState = 6;
-            break;
-        case 6:
-            HandleStatReply(line);
-            break;
-        case 8:
-            MailState = 9;
-            transport_.Close();
-            break;
-        default:
-            break;
-        }
+    const bool positive = BeginsWith(line, "+OK");
+    if (MailState == 7) {
+        HandleHeaderLine(line, positive);
+        return;
     }
-    if (MailState == 7)
-        HandleHeaderLine(line);
+    if (!positive)
+        return;
+    switch (MailState) {
+    case 3:
+        if (useStls_) {
+            Send("STLS", "STLS\r\n");
+            MailState = 10;
+        } else {
+            Send("USER " + MailUser, "USER " + MailUser + "\r\n");
+            MailState = 4;
+        }
+        break;
+    case 10:
+        MailState = 11;
+        transport_.StartTls();
+        break;
+    case 4:
+        Send("PASS ********", "PASS " + MailPassword + "\r\n");
+        MailState = 5;
+        break;
+    case 5:
+        Send("STAT", "STAT\r\n");
+        MailState = 6;
+        break;
+    case 6:
+        HandleStatReply(line);
+        break;
+    case 8:
+        MailState = 9;
+        transport_.Close();
+        break;
+    default:
+        break;
+    }
 }
 
 void Pop3Dialogue::TlsEstablished()
@@ -133,52 +163,71 @@ void Pop3Dialogue::TlsEstablished()
     MailState = 4;
 }
 
+void Pop3Dialogue::ConnectionClosed()
+{
+    if (!Ended())
+        Fail(MailFailure::ClosedByServer);
+}
+
+void Pop3Dialogue::Fail(MailFailure cause)
+{
+    if (MailFailed)
+        return;
+    MailFailed = true;
+    Failure = cause;
+    transport_.Close();
+}
+
 void Pop3Dialogue::HandleStatReply(const std::string& line)
 {
-    const auto count = ParseWholeNumber(ExtractField(line, 2, ' '));
-    const auto size = ParseWholeNumber(ExtractField(line, 3, ' '));
+    const auto count = ParseStatNumber(ExtractField(line, 2, ' '));
+    const auto size = ParseStatNumber(ExtractField(line, 3, ' '));
     if (!count || !size) {
-        MailFailed = true;
+        Fail(MailFailure::InvalidStat);
         return;
     }
     StatCount = *count;
     StatSize = *size;
     if (displayHeaders_ && StatCount > 0) {
-        Send("TOP 1 0", "TOP 1 0\r\n");
         MailState = 7;
-        TopIndex = 1;
-        AddHeaderRecord();
+        RequestHeaders(std::max(1, StatCount - kMaxHeaderRecords + 1));
     } else {
         Send("QUIT", "QUIT\r\n");
         MailState = 8;
     }
 }
 
-void Pop3Dialogue::HandleHeaderLine(const std::string& line)
+void Pop3Dialogue::HandleHeaderLine(const std::string& line, bool positive)
 {
-    if (TopIndex >= 1 && messages_ != nullptr &&
-        static_cast<std::size_t>(TopIndex) <= messages_->size()) {
-        auto& record = (*messages_)[TopIndex - 1].second;
-        if (BeginsWith(line, "FROM: "))
-            record.From = line.substr(6);
-        else if (BeginsWith(line, "SUBJECT: "))
-            record.Subject = line.substr(9);
-    }
-    if (line != ".")
-        return;
-    if (TopIndex == StatCount) {
-        Send("QUIT", "QUIT\r\n");
-        MailState = 8;
+    if (!topAnswered_) {
+        // Until the request is answered, a line belongs to no message's headers.
+        topAnswered_ = positive;
         return;
     }
-    ++TopIndex;
-    const auto request = "TOP " + std::to_string(TopIndex) + " 0";
-    Send(request, request + "\r\n");
-    AddHeaderRecord();
+    if (line == ".") {
+        if (TopIndex >= StatCount) {
+            Send("QUIT", "QUIT\r\n");
+            MailState = 8;
+        } else {
+            RequestHeaders(TopIndex + 1);
+        }
+        return;
+    }
+    if (messages_ == nullptr || messages_->empty())
+        return;
+    auto& record = messages_->back().second;
+    if (BeginsWith(line, "FROM: "))
+        record.From = line.substr(6, kMaxHeaderValueLength);
+    else if (BeginsWith(line, "SUBJECT: "))
+        record.Subject = line.substr(9, kMaxHeaderValueLength);
 }
 
-void Pop3Dialogue::AddHeaderRecord()
+void Pop3Dialogue::RequestHeaders(int messageNumber)
 {
+    TopIndex = messageNumber;
+    topAnswered_ = false;
+    const auto request = "TOP " + std::to_string(TopIndex) + " 0";
+    Send(request, request + "\r\n");
     if (messages_ != nullptr)
         messages_->emplace_back(std::to_string(TopIndex), TMailMessage{});
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mail/MailFailure.h"
 #include "mail/MailMessage.h"
 
 #include <cstddef>
@@ -31,6 +32,10 @@ public:
     // A line, or text without a line end, longer than this ends the dialogue as a failure:
     // no real reply comes near it, and the buffer must not grow without bound.
     static constexpr std::size_t kMaxLineLength = 64 * 1024;
+    // Headers are fetched for at most this many messages, the newest ones, and a sender or
+    // subject keeps at most this many bytes: what a server sends cannot exhaust the memory.
+    static constexpr int kMaxHeaderRecords = 5000;
+    static constexpr std::size_t kMaxHeaderValueLength = 998;
 
     Pop3Dialogue(Pop3Transport& transport, std::function<void(const std::string&)> log);
 
@@ -44,12 +49,21 @@ public:
     void TlsEstablished();
 
     // All text just received: complete lines (ended by CR, an LF after it dropped) are handed to
-    // HandleMailLine in order; an incomplete tail waits for the next read.
+    // HandleMailLine in order; an incomplete tail waits for the next read. However the stream is
+    // cut into reads, the same lines come out. Once the dialogue has ended, the rest is dropped.
     void SplitReceivedLines(std::string_view text);
     void HandleMailLine(const std::string& line);
 
+    // The server closed the connection: a dialogue that has not ended fails at once.
+    void ConnectionClosed();
+    // Ends the dialogue as failed for the given cause and closes the connection.
+    void Fail(MailFailure cause);
+    // Finished (state 9) or failed: nothing more is sent.
+    bool Ended() const { return MailFailed || MailState == 9; }
+
     int MailState = 0;
     bool MailFailed = false;
+    MailFailure Failure = MailFailure::None;
     bool MailBusy = false;
     std::string ReceiveBuffer;
     std::string MailUser;
@@ -60,15 +74,20 @@ public:
 
 private:
     void Send(const std::string& logged, const std::string& command);
-    void HandleHeaderLine(const std::string& line);
+    void HandleHeaderLine(const std::string& line, bool positive);
     void HandleStatReply(const std::string& line);
-    void AddHeaderRecord();
+    void RequestHeaders(int messageNumber);
 
     Pop3Transport& transport_;
     std::function<void(const std::string&)> log_;
     bool displayHeaders_ = false;
     bool useStls_ = false;
-    bool lastReadEndedWithCr_ = false;
+    // The last line ended with a CR at the very end of a read: an LF that opens the next read
+    // belongs to that line end.
+    bool lfMayFollow_ = false;
+    // The current TOP request was answered positively: from now on lines are header lines and
+    // a full stop ends them. Before that, a full stop is no end of anything.
+    bool topAnswered_ = false;
     MailMessageList* messages_ = nullptr;
 };
 

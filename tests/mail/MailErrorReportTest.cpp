@@ -57,6 +57,42 @@ TEST(ComposeMailErrorReport, AppendsTheDetailOnceAndNotToATimeOut)
               "Error while communicating with 'Home'\r\n");
 }
 
+TEST(ComposeMailErrorReport, NamesTheCauseOfAFailureThatIsNoRefusal)
+{
+    const struct
+    {
+        MailFailure failure;
+        int state;
+        const char* expected;
+    } cases[] = {
+        {MailFailure::LineTooLong, 4,
+         "The mail server sent a line longer than 65536 characters while waiting for the username "
+         "OK response."},
+        {MailFailure::LineTooLong, 3,
+         "The mail server sent a line longer than 65536 characters while waiting for the welcome "
+         "message."},
+        {MailFailure::InvalidStat, 6,
+         "The mail server answered the stat request without a valid number of messages and "
+         "size."},
+        {MailFailure::ClosedByServer, 5,
+         "The mail server closed the connection while waiting for the password OK response."},
+        {MailFailure::NotReading, 7,
+         "The mail server stopped reading my commands while waiting for the mail headers."},
+        {MailFailure::CannotOpen, 0, "The connection to the mail server could not be opened."},
+        {MailFailure::Refused, 4, "The specified user does not exist at the mail server."},
+    };
+    for (const auto& c : cases) {
+        std::string detail;
+        EXPECT_EQ(ComposeMailErrorReport("Home", c.state, false, detail, {}, c.failure),
+                  std::string("Error while communicating with 'Home'\r\n") + c.expected)
+            << c.expected;
+    }
+    std::string detail = "no mail server is set for this entry";
+    EXPECT_EQ(ComposeMailErrorReport("Home", 0, false, detail, {}, MailFailure::CannotOpen),
+              "Error while communicating with 'Home'\r\nThe connection to the mail server could "
+              "not be opened.\r\nDetailed error message: no mail server is set for this entry");
+}
+
 } // namespace
 } // namespace vorlane
 

@@ -1,5 +1,6 @@
 #include "mail/Pop3Dialogue.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace vorlane {
@@ -180,6 +181,158 @@ TEST(Pop3Dialogue, EndlessOrHugeLinesFailAtOnce)
     Fixture f;
     f.Receive(std::string(Pop3Dialogue::kMaxLineLength, 'x'));
     EXPECT_FALSE(f.dialogue.MailFailed) << "a line of the limit itself may still end";
+}
+
+// What one whole stream gives, to compare with the same stream cut into reads.
+struct Outcome
+{
+    std::string sent;
+    int state;
+    bool failed;
+    MailFailure failure;
+    int statCount;
+    MailMessageList messages;
+    std::vector<std::string> log;
+};
+
+Outcome Play(const std::vector<std::string>& reads, bool headers)
+{
+    Fixture f(headers);
+    for (const auto& read : reads)
+        f.Receive(read);
+    return {f.transport.sent,
+            f.dialogue.MailState,
+            f.dialogue.MailFailed,
+            f.dialogue.Failure,
+            f.dialogue.StatCount,
+            f.messages,
+            f.log};
+}
+
+TEST(Pop3Dialogue, OneStreamGivesOneResultHoweverItIsCut)
+{
+    const struct
+    {
+        const char* name;
+        std::string stream;
+    } cases[] = {
+        {"CR LF then an LF that starts a line", "+OK hi\r\n\n+OK\r\n+OK\r\n+OK 1 10\r\n"},
+        {"CR alone then LF LF", "+OK hi\r\n\n\r+OK\r+OK\r+OK 0 0\r+OK bye\r"},
+        {"lines after a refusal", "+OK hi\r\n-ERR go away\r\n+OK\r\n+OK\r\n"},
+        {"headers with empty lines",
+         "+OK\r\n+OK\r\n+OK\r\n+OK 2 20\r\n+OK\r\nFrom: A\r\n\r\n.\r\n+OK\r\n"
+         "Subject: B\r\n.\r\n+OK\r\n"},
+        {"full stops before the answer", "+OK\r\n+OK\r\n+OK\r\n+OK 2 20\r\n.\r\n.\r\n.\r\n"},
+        {"quit answered", "+OK\r\n+OK\r\n+OK\r\n+OK 0 0\r\n+OK\r\n+OK\r\n"},
+    };
+    for (const auto& c : cases) {
+        const auto whole = Play({c.stream}, true);
+        for (std::size_t i = 0; i <= c.stream.size(); ++i) {
+            for (std::size_t j = i; j <= c.stream.size(); ++j) {
+                const auto cut = Play(
+                    {c.stream.substr(0, i), c.stream.substr(i, j - i), c.stream.substr(j)}, true);
+                const auto where = std::string(c.name) + ", cut at " + std::to_string(i) + " and " +
+                                   std::to_string(j);
+                ASSERT_EQ(cut.sent, whole.sent) << where;
+                ASSERT_EQ(cut.state, whole.state) << where;
+                ASSERT_EQ(cut.failed, whole.failed) << where;
+                ASSERT_EQ(cut.failure, whole.failure) << where;
+                ASSERT_EQ(cut.messages.size(), whole.messages.size()) << where;
+                ASSERT_EQ(cut.log, whole.log) << where;
+            }
+        }
+    }
+}
+
+TEST(Pop3Dialogue, AnEndedDialogueTakesNoFurtherLinesFromTheSameRead)
+{
+    Fixture f;
+    f.Receive("+OK hi\r\n-ERR go away\r\n+OK\r\n+OK\r\n");
+    EXPECT_EQ(f.transport.sent, "USER joe\r\n");
+    EXPECT_EQ(f.dialogue.MailState, 4);
+    EXPECT_EQ(f.dialogue.Failure, MailFailure::Refused);
+    EXPECT_EQ(f.log.size(), 3u) << "the lines after the refusal are not even logged";
+}
+
+TEST(Pop3Dialogue, AFullStopEndsHeadersOnlyAfterTheirRequestWasAnswered)
+{
+    // A server that announces more messages than exist and then streams full stops.
+    Fixture f(true);
+    f.Receive("+OK\r\n+OK\r\n+OK\r\n+OK 2147483647 1\r\n");
+    std::string dots;
+    for (int i = 0; i < 10000; ++i)
+        dots += ".\r\n";
+    f.Receive(dots);
+    EXPECT_EQ(f.messages.size(), 1u);
+    EXPECT_EQ(std::count(f.transport.sent.begin(), f.transport.sent.end(), '\n'), 4)
+        << "USER, PASS, STAT and one TOP: " << f.transport.sent;
+    EXPECT_FALSE(f.dialogue.MailFailed);
+}
+
+TEST(Pop3Dialogue, HeadersAreFetchedForTheNewestMessagesUpToTheLimit)
+{
+    Fixture f(true);
+    f.Receive("+OK\r\n+OK\r\n+OK\r\n+OK 100000 1\r\n");
+    const std::string longSubject(5000, 's');
+    for (int i = 0; i < Pop3Dialogue::kMaxHeaderRecords; ++i)
+        f.Receive("+OK\r\nFrom: a\r\nSubject: " + longSubject + "\r\n.\r\n");
+    ASSERT_EQ(f.messages.size(), static_cast<std::size_t>(Pop3Dialogue::kMaxHeaderRecords));
+    EXPECT_EQ(f.messages.front().first, "95001");
+    EXPECT_EQ(f.messages.back().first, "100000");
+    EXPECT_EQ(f.messages.back().second.Subject.size(), Pop3Dialogue::kMaxHeaderValueLength);
+    EXPECT_EQ(f.dialogue.MailState, 8);
+    EXPECT_TRUE(f.transport.sent.ends_with("TOP 100000 0\r\nQUIT\r\n"));
+    EXPECT_NE(f.transport.sent.find("STAT\r\nTOP 95001 0\r\n"), std::string::npos);
+}
+
+TEST(Pop3Dialogue, EachFailureKnowsItsCause)
+{
+    const std::string huge(Pop3Dialogue::kMaxLineLength + 1, 'x');
+    const struct
+    {
+        const char* name;
+        std::string replies;
+        int state;
+        MailFailure failure;
+    } cases[] = {
+        {"endless greeting", huge, 3, MailFailure::LineTooLong},
+        {"endless line after USER", "+OK\r\n" + huge + "\r\n", 4, MailFailure::LineTooLong},
+        {"negative sizes", "+OK\r\n+OK\r\n+OK\r\n+OK -5 -100\r\n", 6, MailFailure::InvalidStat},
+        {"signed count", "+OK\r\n+OK\r\n+OK\r\n+OK +5 100\r\n", 6, MailFailure::InvalidStat},
+        {"tab before the count", "+OK\r\n+OK\r\n+OK\r\n+OK \t5 100\r\n", 6,
+         MailFailure::InvalidStat},
+        {"count out of range", "+OK\r\n+OK\r\n+OK\r\n+OK 99999999999 1\r\n", 6,
+         MailFailure::InvalidStat},
+        {"refusal", "+OK\r\n-ERR no\r\n", 4, MailFailure::Refused},
+    };
+    for (const auto& c : cases) {
+        Fixture f(true);
+        f.Receive(c.replies);
+        EXPECT_TRUE(f.dialogue.MailFailed) << c.name;
+        EXPECT_EQ(f.dialogue.MailState, c.state) << c.name;
+        EXPECT_EQ(f.dialogue.Failure, c.failure) << c.name;
+    }
+}
+
+TEST(Pop3Dialogue, AClosedConnectionEndsOnlyADialogueThatHasNotEnded)
+{
+    Fixture open;
+    open.Receive("+OK\r\n");
+    open.dialogue.ConnectionClosed();
+    EXPECT_TRUE(open.dialogue.MailFailed);
+    EXPECT_EQ(open.dialogue.Failure, MailFailure::ClosedByServer);
+    EXPECT_EQ(open.dialogue.MailState, 4);
+
+    Fixture refused;
+    refused.Receive("-ERR no\r\n");
+    refused.dialogue.ConnectionClosed();
+    EXPECT_EQ(refused.dialogue.Failure, MailFailure::Refused);
+
+    Fixture finished;
+    finished.Receive("+OK\r\n+OK\r\n+OK\r\n+OK 0 0\r\n+OK bye\r\n");
+    finished.dialogue.ConnectionClosed();
+    EXPECT_FALSE(finished.dialogue.MailFailed);
+    EXPECT_EQ(finished.dialogue.MailState, 9);
 }
 
 } // namespace
