@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <mutex>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vorlane {
@@ -60,10 +61,37 @@ std::string FormatLogEntry(std::string_view text, bool timeStamp, const TimeOfDa
     return entry;
 }
 
+std::string EscapeLogText(std::string_view text)
+{
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            escaped += "\r\n";
+            ++i;
+        } else if (c < 0x20 || c == 0x7F) {
+            char code[5];
+            std::snprintf(code, sizeof code, "\\x%02X", c);
+            escaped += code;
+        } else {
+            escaped.push_back(static_cast<char>(c));
+        }
+    }
+    return escaped;
+}
+
 void AppendToLogFile(std::string_view text, bool timeStamp, const std::string& fileName)
 {
     const std::lock_guard guard(LogLock());
     int fd = ::open(fileName.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    struct stat status
+    {};
+    if (fd >= 0 && ::fstat(fd, &status) == 0 && status.st_size >= kMaxLogFileSize) {
+        ::close(fd);
+        fd = -1;
+        ::rename(fileName.c_str(), (fileName + ".1").c_str());
+    }
     if (fd < 0)
         fd = ::open(fileName.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)

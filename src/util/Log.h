@@ -20,6 +20,16 @@ TimeOfDay CurrentTimeOfDay();
 // field is milliseconds, at least two digits (7 ms gives "07", 123 ms gives "123").
 std::string FormatLogEntry(std::string_view text, bool timeStamp, const TimeOfDay& time);
 
+// A text as the log may hold it: control bytes become "\xHH", so that text from a server can
+// neither forge log lines nor hide in them. A CR LF pair stays, as the program's own multi-line
+// texts (the mail error reports) have them; bytes from 0x80 up stay as they are.
+std::string EscapeLogText(std::string_view text);
+
+// Once the log file has reached this size, the next entry first moves it to "<name>.1"
+// (replacing an older one there) and starts a new file: the log never takes more than about
+// twice this much disk.
+inline constexpr long long kMaxLogFileSize = 16LL * 1024 * 1024;
+
 // Appends one entry to the file, creating the file when it is missing. The file is opened and
 // closed for every entry, so the user may read, move or delete it at any time. An entry that
 // cannot be written is dropped silently. Safe to call from several threads.

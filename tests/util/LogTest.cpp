@@ -2,6 +2,7 @@
 
 #include "support/TempDir.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <regex>
 #include <sys/stat.h>
@@ -96,6 +97,43 @@ TEST(AppendToLogFile, KeepsLinesWholeUnderConcurrentWriters)
     ASSERT_EQ(content.size(), 800 * line.size());
     for (std::size_t at = 0; at < content.size(); at += line.size())
         ASSERT_EQ(content.compare(at, line.size(), line), 0) << "line at byte " << at;
+}
+
+TEST(EscapeLogText, ControlBytesCannotForgeOrHideLines)
+{
+    const struct
+    {
+        std::string text;
+        const char* expected;
+    } cases[] = {
+        {"POP3 IN : +OK ready", "POP3 IN : +OK ready"},
+        {"POP3 IN : a\nPOP3 OUT: PASS secret", "POP3 IN : a\\x0APOP3 OUT: PASS secret"},
+        {std::string("nul\0esc\x1b[2Jdel\x7f", 15), "nul\\x00esc\\x1B[2Jdel\\x7F"},
+        {"lone CR\rend", "lone CR\\x0Dend"},
+        {"Mail error: a\r\nb", "Mail error: a\r\nb"},
+        {"caf\xE9 \\ stays", "caf\xE9 \\ stays"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(EscapeLogText(c.text), c.expected) << c.expected;
+}
+
+TEST(AppendToLogFile, MovesAFullLogAsideAndStartsAnew)
+{
+    const TempDir dir;
+    const auto file = (dir / "Vorlane.log").string();
+    {
+        std::ofstream old(file + ".1");
+        old << "older";
+        std::ofstream full(file);
+        full << std::string(static_cast<std::size_t>(kMaxLogFileSize) - 1, 'x');
+    }
+    AppendToLogFile("fits", false, file);
+    EXPECT_EQ(std::filesystem::file_size(file), static_cast<std::uintmax_t>(kMaxLogFileSize) + 5);
+    AppendToLogFile("next", false, file);
+    EXPECT_EQ(ReadFile(file), "next\r\n");
+    EXPECT_EQ(std::filesystem::file_size(file + ".1"),
+              static_cast<std::uintmax_t>(kMaxLogFileSize) + 5)
+        << "the full log replaced the older one";
 }
 
 TEST(LogFileNameIn, PutsExactlyOneSeparatorBeforeTheName)
