@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/TrayTip.h"
 #include "config/Migration.h"
+#include "config/RegistryError.h"
 #include "config/SettingsStore.h"
 #include "mail/MailErrorReport.h"
 #include "net/ConnectionGate.h"
@@ -55,12 +56,15 @@ constexpr int kImagePaused = 10;
 
 TProtocolForm::TProtocolForm(Environment environment, QObject* parent)
     : QObject(parent), LogFileName(std::move(environment.logFileName)),
-      Mail(*this, [this](const std::string& text) { LogMessage(text); }), ClientSocket(*this),
+      Mail(*this, [this](const std::string& text) { LogDialogueLine(text); }), ClientSocket(*this),
       store_(environment.store), desktop_(environment.desktop), clock_(environment.clock),
-      mailPort_(environment.mailPort), timePort_(environment.timePort)
+      mailPort_(environment.mailPort), timePort_(environment.timePort),
+      startupProblems_(std::move(environment.startupProblems))
 {
     IntervalTimer.setInterval(60000);
     ProtocolTimer.setInterval(15000);
+    // The time-out must end a conversation on time, not within a coarse timer's 5 %.
+    ProtocolTimer.setTimerType(Qt::PreciseTimer);
     IconTimer.setInterval(100);
     connect(&IntervalTimer, &QTimer::timeout, this, &TProtocolForm::IntervalTimerTimer);
     connect(&ProtocolTimer, &QTimer::timeout, this, &TProtocolForm::ProtocolTimerTimer);
@@ -88,6 +92,8 @@ void TProtocolForm::FormCreate()
     RunStep([this] { MigrateOldSettings(); });
     RunStep([this] { LoadSettings(); });
     RunStep([this] { AddTrayIcon(); });
+    for (const auto& problem : std::exchange(startupProblems_, {}))
+        desktop_.ShowMessage(problem);
     RunStep([this] { IntervalTimerTimer(); });
 }
 
@@ -124,7 +130,7 @@ void TProtocolForm::IntervalTimerTimer()
     ++busy_;
     const Finally restore([this] {
         SetMenuItemsEnabled(true);
-        IntervalTimer.start();
+        StartIntervalTimer();
         --busy_;
         EndOfWork();
     });
@@ -143,12 +149,29 @@ void TProtocolForm::RunCommandWork(const std::function<void()>& work)
     IconTimer.stop(); // the end of the work decides anew whether the icon waves
     ++busy_;
     const Finally restore([this] {
-        IntervalTimer.start();
+        StartIntervalTimer();
         SetMenuItemsEnabled(true);
         --busy_;
         EndOfWork();
     });
     work();
+}
+
+void TProtocolForm::StartIntervalTimer()
+{
+    if (!settingsOpen_)
+        IntervalTimer.start();
+}
+
+void TProtocolForm::StartProtocolTimer()
+{
+    ProtocolTimer.start();
+    deadline_.setRemainingTime(ProtocolTimer.interval(), Qt::PreciseTimer);
+}
+
+bool TProtocolForm::DeadlinePassed() const
+{
+    return !TimedOut && ProtocolTimer.isActive() && deadline_.hasExpired();
 }
 
 void TProtocolForm::ChecknowMenuItemClick(int tag)
@@ -201,17 +224,22 @@ bool TProtocolForm::RunMailDialogue(TMailServer& entry)
     ClientSocket.SetHost(entry.IsAddress ? std::string() : entry.Host);
     SocketMode = 0;
     ShowCheckingStatus(entry.Host);
+    dialogueLogBytes_ = 0;
     Mail.Start(entry.UserName, entry.Password, settings.DisplayHeaders, MailMessages,
                entry.Security == kSecuritySTLS);
     TimedOut = false;
-    ProtocolTimer.start();
+    StartProtocolTimer();
     try {
         ClientSocket.Open();
     } catch (const std::exception& failure) {
         // An entry that cannot even be opened (no host) fails like any other poll, so it
-        // cannot keep the entries after it from being polled.
+        // cannot keep the entries after it from being polled; its report says why.
         ProtocolTimer.stop();
         ApplicationException(failure.what());
+        if (ErrorDetail.empty())
+            ErrorDetail = entry.Host.empty() ? "no mail server is set for this entry"
+                                             : EscapeLogText(failure.what());
+        Mail.Fail(MailFailure::CannotOpen);
         return false;
     }
     WaitWhile([this] {
@@ -249,6 +277,8 @@ void TProtocolForm::WaitWhile(const std::function<bool()>& waiting)
 
 void TProtocolForm::RetestWait()
 {
+    if (DeadlinePassed())
+        ProtocolTimerTimer();
     if (waitLoop_ != nullptr && !waitCondition_())
         waitLoop_->quit();
 }
@@ -295,7 +325,7 @@ void TProtocolForm::StartMailClient(const std::string& commandLine)
 void TProtocolForm::ReportMailError(const std::string& entryName)
 {
     const auto report = ComposeMailErrorReport(entryName, Mail.MailState, TimedOut, ErrorDetail,
-                                               ClientSocket.TlsFailure());
+                                               ClientSocket.TlsFailure(), Mail.Failure);
     LogMessage("Mail error: " + report);
     desktop_.ShowMessage(report);
 }
@@ -341,7 +371,15 @@ void TProtocolForm::ClientSocketEncrypted()
 void TProtocolForm::ClientSocketRead()
 {
     if (SocketMode == 0) {
-        Mail.SplitReceivedLines(ClientSocket.ReceiveText());
+        // Slice by slice, with the time-out checked in between: a server that never stops
+        // sending keeps every timer waiting.
+        while (ClientSocket.Active() && ClientSocket.ReceiveLength() > 0 && !Mail.Ended()) {
+            Mail.SplitReceivedLines(ClientSocket.ReceiveText(kReadSlice));
+            if (DeadlinePassed()) {
+                ProtocolTimerTimer();
+                break;
+            }
+        }
     } else {
         // The four bytes must be readable together; anything else is wrong data.
         const auto readable = ClientSocket.ReceiveLength();
@@ -364,6 +402,16 @@ void TProtocolForm::ClientSocketError(int& errorCode)
     (SocketMode == 0 ? Mail.MailFailed : TimeFailed) = true;
     ClientSocket.Close();
     errorCode = 0;
+    RetestWait();
+}
+
+void TProtocolForm::ClientSocketDisconnect()
+{
+    // The server closed the connection: waiting for the time-out would only hide that.
+    if (SocketMode == 0)
+        Mail.ConnectionClosed();
+    else if (!TimeDone)
+        TimeFailed = true;
     RetestWait();
 }
 
@@ -393,25 +441,74 @@ void TProtocolForm::ApplicationException(const std::string& text)
 void TProtocolForm::LogMessage(const std::string& text) const
 {
     if (settings.LogToFile)
-        AppendToLogFile(text, true, LogFileName);
+        AppendToLogFile(EscapeLogText(text), true, LogFileName);
+}
+
+void TProtocolForm::LogDialogueLine(const std::string& text)
+{
+    if (dialogueLogBytes_ >= kMaxDialogueLogBytes)
+        return;
+    dialogueLogBytes_ += text.size() + std::string_view("hh:mm:ss.mmm \r\n").size();
+    if (dialogueLogBytes_ < kMaxDialogueLogBytes)
+        LogMessage(text);
+    else
+        LogMessage("POP3: the rest of this dialogue is left out of the log: it is too long.");
 }
 
 void TProtocolForm::MigrateOldSettings()
 {
-    vorlane::MigrateOldSettings(store_);
+    try {
+        vorlane::MigrateOldSettings(store_);
+    } catch (const std::exception& failure) {
+        ApplicationException(failure.what());
+        try {
+            store_.Read();
+        } catch (const std::exception&) {
+            return; // a file that cannot be read is told by the load that follows
+        }
+        startupProblems_.push_back(
+            "Vorlane could not take over the settings of its older version:\r\n" +
+            EscapeLogText(failure.what()));
+    }
 }
 
 void TProtocolForm::LoadSettings()
 {
     ClearMailServers();
-    const auto root = store_.Read();
-    const LoadSettingsHooks hooks{
-        [this](const std::string& text) { LogMessage(text); },
-        [this](int seconds) { ProtocolTimer.setInterval(seconds * 1000); }};
-    vorlane::LoadSettings(root, settings, MailServers, hooks);
+    std::string problem;
+    std::vector<std::string> unreadable;
+    try {
+        const auto root = store_.Read();
+        const LoadSettingsHooks hooks{
+            [this](const std::string& text) { LogMessage(text); },
+            [this](int seconds) { ProtocolTimer.setInterval(seconds * 1000); },
+            [&](const RegistryError& error) {
+                unreadable.push_back(DescribeSettingsProblem(error, store_.Path()));
+            }};
+        vorlane::LoadSettings(root, settings, MailServers, hooks);
+        if (!unreadable.empty())
+            problem = UnreadableValuesMessage(unreadable);
+    } catch (const RegistryFileError& error) {
+        // Nothing is loaded and the file stays as it is, for the user to see or to replace.
+        problem = UnreadableFileMessage(error);
+    }
     BuildCheckNowMenu();
     SelectDefaultItem(PopupMenu, settings.IconClickAction);
     desktop_.UpdateMenu(PopupMenu);
+    TellSettingsProblem(problem);
+}
+
+void TProtocolForm::TellSettingsProblem(const std::string& text)
+{
+    if (text == toldSettingsProblem_)
+        return;
+    toldSettingsProblem_ = text;
+    if (text.empty())
+        return;
+    if (trayAdded_)
+        desktop_.ShowMessage(text);
+    else
+        startupProblems_.push_back(text);
 }
 
 void TProtocolForm::BuildCheckNowMenu()
@@ -431,7 +528,7 @@ void TProtocolForm::ClearMailServers()
 
 void TProtocolForm::SetMenuItemsEnabled(bool enabled)
 {
-    PopupMenu[MenuCommand::Settings].enabled = enabled;
+    PopupMenu[MenuCommand::Settings].enabled = enabled && !settingsOpen_;
     PopupMenu[MenuCommand::Checknow].enabled = enabled;
     PopupMenu.checkNowSubmenuEnabled = enabled;
     PopupMenu[MenuCommand::SynchronizeTime].enabled = enabled && settings.SyncronizeTime;
@@ -621,13 +718,17 @@ void TProtocolForm::AboutMenuItemClick()
 void TProtocolForm::SettingsMenuItemClick()
 {
     IntervalTimer.stop();
+    settingsOpen_ = true;
     PopupMenu[MenuCommand::Settings].enabled = false;
     desktop_.UpdateMenu(PopupMenu);
-    // Whatever the dialog or the reload does, the menu item and the minute tick come back.
+    // Whatever the dialog or the reload does, the menu item and the minute tick come back; a
+    // command run while the dialog was open leaves both to the dialog's end.
     const Finally restore([this] {
-        PopupMenu[MenuCommand::Settings].enabled = true;
+        settingsOpen_ = false;
+        PopupMenu[MenuCommand::Settings].enabled = busy_ == 0;
         desktop_.UpdateMenu(PopupMenu);
-        IntervalTimer.start();
+        if (busy_ == 0)
+            IntervalTimer.start();
     });
     desktop_.ShowSettings();
     LoadSettings();
@@ -665,6 +766,8 @@ void TProtocolForm::SynchronizeIfDue()
     desktop_.UpdateMenu(PopupMenu);
     SocketMode = 1;
     ShowCheckingStatus(settings.TimeServer);
+    // However the run ends (an empty time server fails at once), the tray leaves the stopwatch.
+    const Finally restoreTray([this] { UpdateTrayStatus(TrayMailCount); });
     ClientSocket.SetPort(timePort_);
     ClientSocket.SetSecurity(SocketSecurity::None);
     // The time server's own rule: only a text with four full stops is taken as an address; a
@@ -677,7 +780,7 @@ void TProtocolForm::SynchronizeIfDue()
     TimeFailed = false;
     TimeDone = false;
     TimeState = 0;
-    ProtocolTimer.start();
+    StartProtocolTimer();
     try {
         ClientSocket.Open();
     } catch (...) {
@@ -691,7 +794,6 @@ void TProtocolForm::SynchronizeIfDue()
     if ((TimedOut || TimeFailed) && !TimeDone)
         ShowTimeError();
     WriteLastSynchronizedAt(LocalDateTimeNow());
-    UpdateTrayStatus(TrayMailCount);
 }
 
 double TProtocolForm::DaysSinceLastSynchronization()

@@ -10,6 +10,7 @@
 #include "timesync/ClockSetter.h"
 #include "timesync/TimeData.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -40,13 +41,22 @@ public:
         int mailPort = 110; // plain POP3 when the entry names no port; tests use others
         int timePort = 37;
         QList<QSslCertificate> extraCaCertificates = {}; // trusted besides the system's (tests)
+        // What went wrong before the controller existed (the lock of the single instance); told
+        // to the user once the tray icon is there.
+        std::vector<std::string> startupProblems = {};
     };
+
+    // What one poll may write into the log at most; a server cannot fill the disk through it.
+    static constexpr std::size_t kMaxDialogueLogBytes = 2 * 1024 * 1024;
+    // What one read event hands to the dialogue before the time-out is checked again.
+    static constexpr qint64 kReadSlice = 16 * 1024;
 
     explicit TProtocolForm(Environment environment, QObject* parent = nullptr);
     ~TProtocolForm() override;
 
     // Migration, settings, tray icon and the first tick, each step on its own: a failure in one
-    // goes to ApplicationException and the others still run.
+    // goes to ApplicationException and the others still run. What keeps the settings from being
+    // read is told to the user once the icon is there, before the first tick.
     void FormCreate();
     void FormDestroy();
 
@@ -77,14 +87,18 @@ public:
     void ClientSocketConnect() override;
     void ClientSocketRead() override;
     void ClientSocketError(int& errorCode) override;
+    void ClientSocketDisconnect() override;
     void ClientSocketEncrypted() override;
 
     // The handler of every failure that nothing else caught: shows nothing, logs nothing, keeps
     // the sentence of a Windows Sockets number for the next mail error report.
     void ApplicationException(const std::string& text);
 
+    // Control bytes in the text are escaped: what a server sends cannot forge log lines.
     void LogMessage(const std::string& text) const;
     void MigrateOldSettings();
+    // Values of the wrong kind take their defaults; the user is told about them once (and again
+    // only when they change).
     void LoadSettings();
     void CheckMail();
     bool RunMailDialogue(TMailServer& entry);
@@ -147,6 +161,17 @@ private:
     // A menu command that works on the socket: the work commands, the minute tick and the
     // waving stop meanwhile, and come back whatever ends the work.
     void RunCommandWork(const std::function<void()>& work);
+    // The minute tick goes on, unless the settings dialog is open: its closing starts it.
+    void StartIntervalTimer();
+    // The time-out of the conversation in progress has passed, whether or not its timer could
+    // fire yet (a server that never stops sending keeps timers waiting).
+    bool DeadlinePassed() const;
+    void StartProtocolTimer();
+    // A line of the POP3 dialogue, as long as the poll has not written too much already.
+    void LogDialogueLine(const std::string& text);
+    // Tells the user, in the message window, what keeps the settings from being used, unless
+    // the very same was told before.
+    void TellSettingsProblem(const std::string& text);
     void CheckNow(int tag);
     // Runs one start-up step; a failure goes to ApplicationException.
     void RunStep(const std::function<void()>& step);
@@ -163,7 +188,13 @@ private:
     int mailPort_;
     int timePort_;
     bool exitRequested_ = false;
+    bool settingsOpen_ = false;
     int busy_ = 0;
+    QDeadlineTimer deadline_;
+    std::size_t dialogueLogBytes_ = 0;
+    std::vector<std::string> startupProblems_;
+    std::string toldSettingsProblem_;
+    bool showProblemsNow_ = false;
     QEventLoop* waitLoop_ = nullptr;
     std::function<bool()> waitCondition_;
     bool trayAdded_ = false;

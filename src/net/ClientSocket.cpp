@@ -70,6 +70,7 @@ ClientSocket::ClientSocket(ClientSocketHandler& handler, QObject* parent)
     connect(&socket_, &QAbstractSocket::disconnected, this, &ClientSocket::OnDisconnected);
     connect(&socket_, &QSslSocket::encrypted, this, &ClientSocket::OnEncrypted);
     connect(&socket_, &QSslSocket::sslErrors, this, &ClientSocket::OnSslErrors);
+    socket_.setReadBufferSize(kReadBufferSize);
 }
 
 void ClientSocket::SetSecurity(SocketSecurity security)
@@ -141,6 +142,9 @@ void ClientSocket::Open()
 {
     if (active_)
         return;
+    // A report of this connection must never show the reasons of the one before.
+    tlsFailure_.clear();
+    sslErrors_.clear();
     if (host_.empty() && address_.empty())
         throw SocketException("No address specified");
     QHostAddress address;
@@ -149,8 +153,6 @@ void ClientSocket::Open()
         RaiseSocketError("The requested address is not valid in its context.", 10049, "connect");
 
     active_ = true;
-    tlsFailure_.clear();
-    sslErrors_.clear();
     handler_.ClientSocketLookup();
     if (!active_)
         return; // the handler closed it
@@ -183,6 +185,12 @@ qint64 ClientSocket::ReceiveLength() const
 std::string ClientSocket::ReceiveText()
 {
     const QByteArray data = socket_.readAll();
+    return std::string(data.constData(), static_cast<std::size_t>(data.size()));
+}
+
+std::string ClientSocket::ReceiveText(qint64 maxBytes)
+{
+    const QByteArray data = socket_.read(maxBytes);
     return std::string(data.constData(), static_cast<std::size_t>(data.size()));
 }
 

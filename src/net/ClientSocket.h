@@ -51,6 +51,10 @@ class ClientSocket : public QObject
     Q_OBJECT
 
 public:
+    // What the socket takes from the network ahead of its reader: a server that sends faster
+    // than the program reads is slowed down by TCP instead of filling the memory.
+    static constexpr qint64 kReadBufferSize = 256 * 1024;
+
     explicit ClientSocket(ClientSocketHandler& handler, QObject* parent = nullptr);
 
     void SetPort(int port);
@@ -80,6 +84,8 @@ public:
     void SendText(const std::string& text);
     qint64 ReceiveLength() const;
     std::string ReceiveText();
+    // At most maxBytes of what can be read now.
+    std::string ReceiveText(qint64 maxBytes);
     qint64 ReceiveBuf(char* buffer, qint64 count);
 
     // The Windows Sockets number for a Qt socket error.

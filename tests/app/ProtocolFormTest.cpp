@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace vorlane {
@@ -35,7 +37,7 @@ TEST(Controller, FirstStartWithoutEntriesShowsNoNewMailAndRunsTheTimer)
     EXPECT_EQ(f.desktop.removes, 1);
 }
 
-TEST(Controller, AStartUpStepThatFailsDoesNotStopTheOthers)
+TEST(Controller, AValueOfTheWrongKindIsToldOnceAndHidesNothing)
 {
     ControllerFixture f;
     ScriptedServer server(ScriptedServer::Pop3("+OK 1 100"));
@@ -43,12 +45,100 @@ TEST(Controller, AStartUpStepThatFailsDoesNotStopTheOthers)
     f.store.Modify([](RegistryKey& root) {
         root.OpenKey("SOFTWARE\\Mirvo\\Vorlane")->SetValue("WaveFile", IntegerValue(3));
     });
+    f.desktop.onMessage = [&](const std::string&) {
+        EXPECT_EQ(f.desktop.adds, 1) << "told once the icon is there";
+        EXPECT_EQ(server.Connections(), 0) << "told before the first poll";
+    };
     auto& c = f.Create(server.Port());
-    EXPECT_EQ(f.desktop.adds, 1);
+    ASSERT_EQ(f.desktop.messages.size(), 1u);
+    EXPECT_TRUE(f.desktop.messages[0].starts_with(
+        "Vorlane cannot use some of its stored settings:\r\nInvalid data type for 'WaveFile' (" +
+        f.store.Path().string() + ", line "))
+        << f.desktop.messages[0];
     EXPECT_TRUE(c.IntervalTimer.isActive());
-    EXPECT_EQ(c.ProtocolTimer.interval(), 15000);
-    EXPECT_TRUE(c.MailServers.empty()) << "the load ended at the wrong value";
-    EXPECT_EQ(f.desktop.tray.back().tip, "No new mail") << "the first tick ran";
+    EXPECT_EQ(c.ProtocolTimer.interval(), 10000) << "the values after it were read";
+    ASSERT_EQ(c.MailServers.size(), 1u) << "no entry is hidden by it";
+    EXPECT_EQ(f.desktop.tray.back().tip, "You have 1 new mail message") << "the first tick ran";
+
+    f.desktop.onMessage = {};
+    c.SettingsMenuItemClick(); // closed without a change: the same problem is not told again
+    EXPECT_EQ(f.desktop.messages.size(), 1u);
+}
+
+TEST(Controller, ASettingsFileThatCannotBeReadIsToldAndKept)
+{
+    const struct
+    {
+        const char* name;
+        std::function<void(const std::filesystem::path&)> damage;
+        const char* reason;
+    } cases[] = {
+        {"not a registry file",
+         [](const std::filesystem::path& file) { std::ofstream(file) << "hello\r\n"; },
+         ":1: not a registry file"},
+        {"a folder in its place",
+         [](const std::filesystem::path& file) { std::filesystem::create_directory(file); },
+         "Cannot read "},
+    };
+    for (const auto& c : cases) {
+        ControllerFixture f;
+        c.damage(f.store.Path());
+        const auto before = std::filesystem::is_regular_file(f.store.Path())
+                                ? test::ReadFile(f.store.Path())
+                                : std::string("<folder>");
+        auto& controller = f.Create(test::UnusedPort());
+        ASSERT_EQ(f.desktop.messages.size(), 1u) << c.name;
+        EXPECT_TRUE(f.desktop.messages[0].starts_with("Vorlane cannot read its settings file:\r\n"))
+            << c.name;
+        EXPECT_NE(f.desktop.messages[0].find(c.reason), std::string::npos)
+            << c.name << ": " << f.desktop.messages[0];
+        EXPECT_EQ(f.desktop.adds, 1) << c.name;
+        EXPECT_TRUE(controller.IntervalTimer.isActive()) << c.name;
+        controller.IntervalTimerTimer();
+        EXPECT_EQ(f.desktop.messages.size(), 1u) << c.name << ": told once";
+        const auto after = std::filesystem::is_regular_file(f.store.Path())
+                               ? test::ReadFile(f.store.Path())
+                               : std::string("<folder>");
+        EXPECT_EQ(after, before) << c.name;
+    }
+}
+
+TEST(Controller, ACommandWhileTheSettingsAreOpenLeavesThemToTheDialog)
+{
+    ControllerFixture f;
+    ScriptedServer server(ScriptedServer::Pop3("+OK 1 100"));
+    f.Store({Row("Home")});
+    auto& c = f.Create(server.Port());
+    bool checked = false;
+    f.desktop.onSettings = [&] {
+        c.ChecknowMenuItemClick(-1); // "Check now" from the tray while the dialog is open
+        checked = true;
+        EXPECT_FALSE(f.desktop.menu[MenuCommand::Settings].enabled) << "no second dialog";
+        EXPECT_FALSE(c.IntervalTimer.isActive()) << "no tick while the dialog is open";
+        c.SynchronizeTimeMenuItemClick();
+        EXPECT_FALSE(f.desktop.menu[MenuCommand::Settings].enabled);
+        EXPECT_FALSE(c.IntervalTimer.isActive());
+    };
+    c.SettingsMenuItemClick();
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(server.Connections(), 2);
+    EXPECT_TRUE(f.desktop.menu[MenuCommand::Settings].enabled);
+    EXPECT_TRUE(c.IntervalTimer.isActive());
+}
+
+TEST(Controller, TheTrayLeavesTheStopwatchWhateverEndsASynchronization)
+{
+    ControllerFixture f;
+    auto settings = ControllerFixture::LoggingSettings();
+    settings.SyncronizeTime = true;
+    settings.TimeServer = ""; // ticked, but no server: the run fails at once
+    f.Store({}, settings);
+    auto& c = f.Create(test::UnusedPort());
+    EXPECT_EQ(f.desktop.tray.back(), (RecordingDesktop::Tray{0, "No new mail"}));
+    // The failure goes on to the program's handler, as from a timer event.
+    EXPECT_THROW(c.IntervalTimerTimer(), std::exception);
+    EXPECT_EQ(f.desktop.tray.back(), (RecordingDesktop::Tray{0, "No new mail"}));
+    EXPECT_TRUE(c.IntervalTimer.isActive());
 }
 
 TEST(Controller, PollsEveryEntryLastFirstAndReportsNothingOnSuccess)
@@ -150,7 +240,11 @@ TEST(Controller, FailedPollsAreReportedByTheStateReached)
          },
          10, ""},
         {"STAT with two blanks", ScriptedServer::Pop3("+OK  2 10"), 10,
-         "Listing the number of messages waiting at the server was denied."},
+         "The mail server answered the stat request without a valid number of messages and "
+         "size."},
+        {"STAT with signs", ScriptedServer::Pop3("+OK -5 -100"), 10,
+         "The mail server answered the stat request without a valid number of messages and "
+         "size."},
         {"silent server", [](auto&, const std::string&) {}, 1,
          "A timeout error occured while  waiting for the welcome message."},
         {"server closes without a reply",
@@ -158,13 +252,33 @@ TEST(Controller, FailedPollsAreReportedByTheStateReached)
              if (line.empty())
                  c.Close();
          },
-         1, "A timeout error occured while  waiting for the welcome message."},
+         30, "The mail server closed the connection while waiting for the welcome message."},
+        {"server closes after the user name",
+         [](auto& c, const std::string& line) {
+             if (line.empty())
+                 c.Send("+OK\r\n");
+             else
+                 c.Close();
+         },
+         30, "The mail server closed the connection while waiting for the username OK response."},
         {"endless line",
          [](auto& c, const std::string& line) {
              if (line.empty())
                  c.Send(std::vector<std::string>(8, std::string(10000, 'x')));
          },
-         30, "The mail server rejected my connection by sending a negative welcome message."},
+         30,
+         "The mail server sent a line longer than 65536 characters while waiting for the "
+         "welcome message."},
+        {"endless line after the user name",
+         [](auto& c, const std::string& line) {
+             if (line.empty())
+                 c.Send("+OK\r\n");
+             else
+                 c.Send(std::vector<std::string>(8, std::string(10000, 'x')));
+         },
+         30,
+         "The mail server sent a line longer than 65536 characters while waiting for the "
+         "username OK response."},
     };
     for (const auto& c : cases) {
         ControllerFixture f;
@@ -183,6 +297,9 @@ TEST(Controller, FailedPollsAreReportedByTheStateReached)
         EXPECT_TRUE(controller.MailServers[0].Failed) << c.name;
         EXPECT_FALSE(controller.ProtocolTimer.isActive()) << c.name;
         EXPECT_FALSE(controller.ClientSocket.Active()) << c.name;
+        if (c.timeout == 30) {
+            EXPECT_LT(clock.elapsed(), 10000) << c.name << ": ended at once, not by the time-out";
+        }
     }
 }
 
@@ -206,8 +323,11 @@ TEST(Controller, AnEntryWithoutHostFailsAloneAndTheOthersArePolled)
     f.Store({Row("A"), Row("B", "")});
     auto& c = f.Create(server.Port());
     EXPECT_EQ(server.Connections(), 1);
-    EXPECT_EQ(f.desktop.messages,
-              std::vector<std::string>{"Error while communicating with 'B'\r\n"});
+    EXPECT_EQ(
+        f.desktop.messages,
+        std::vector<std::string>{
+            "Error while communicating with 'B'\r\nThe connection to the mail server could "
+            "not be opened.\r\nDetailed error message: no mail server is set for this entry"});
     EXPECT_TRUE(c.MailServers[1].Failed);
     EXPECT_EQ(c.MailServers[0].MessageCount, 1);
 }

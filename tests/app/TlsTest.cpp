@@ -126,6 +126,26 @@ TEST(Tls, ACertificateThatCannotBeVerifiedFailsThePollWithItsReason)
     }
 }
 
+TEST(Tls, AReportNeverCarriesTheReasonsOfTheEntryBefore)
+{
+    REQUIRE_TLS_PEERS();
+    const TestCertificates certificates;
+    Dovecot server;
+    server.EnableTls(certificates.Untrusted(), TestCertificates::KeyOf(certificates.Untrusted()));
+    server.AddUser("joe", "secret");
+    server.Start();
+    ControllerFixture f;
+    MailServerRow noHost{"A", "joe", "", "10", "secret"};
+    f.Store({noHost, SecureRow(kSecurityImplicitTls, server.TlsPort())}); // "Home" is polled first
+    CreateTrusting(f, certificates, server.Port());
+    ASSERT_EQ(f.desktop.messages.size(), 2u);
+    EXPECT_NE(f.desktop.messages[0].find("The secure connection could not be established"),
+              std::string::npos);
+    EXPECT_EQ(f.desktop.messages[1],
+              "Error while communicating with 'A'\r\nThe connection to the mail server could not "
+              "be opened.\r\nDetailed error message: no mail server is set for this entry");
+}
+
 TEST(Tls, AServerWithoutStlsNeverSeesTheLogin)
 {
     // A server that offers no TLS: it refuses STLS. Nothing else may follow on the wire.
