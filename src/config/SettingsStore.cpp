@@ -11,13 +11,28 @@ namespace vorlane {
 
 namespace {
 
-// Sets field from the named value when it exists, else to the fallback.
+// Sets field from the named value when it exists, else to the fallback. A value of the wrong kind
+// is told and takes the fallback too (or its own, when it must differ). Returns whether the value
+// was read.
 template <typename T, typename Reader>
-void ReadOrDefault(const RegistryKey& key, std::string_view name, T& field, const T& fallback,
-                   Reader read)
+bool ReadOrDefault(const RegistryKey& key, std::string_view name, T& field, const T& fallback,
+                   Reader read, const LoadSettingsHooks& hooks,
+                   std::optional<T> fallbackWhenUnreadable = std::nullopt)
 {
     const auto* value = key.FindValue(name);
-    field = value != nullptr ? read(*value, name) : fallback;
+    if (value == nullptr) {
+        field = fallback;
+        return false;
+    }
+    try {
+        field = read(*value, name);
+        return true;
+    } catch (const RegistryError& error) {
+        if (hooks.valueProblem)
+            hooks.valueProblem(error);
+        field = fallbackWhenUnreadable.value_or(fallback);
+        return false;
+    }
 }
 
 void Log(const LoadSettingsHooks& hooks, const std::string& text)
@@ -31,28 +46,29 @@ TMailServer LoadMailServer(const RegistryKey& key, const std::string& name,
 {
     const std::string prefix = "Mailserver [" + name + "]: ";
     std::string userName;
-    ReadOrDefault(key, "Username", userName, std::string(), ReadString);
+    ReadOrDefault(key, "Username", userName, std::string(), ReadString, hooks);
     Log(hooks, prefix + "Username " + userName);
     std::string host;
-    ReadOrDefault(key, "Server", host, std::string(), ReadString);
+    ReadOrDefault(key, "Server", host, std::string(), ReadString, hooks);
     Log(hooks, prefix + "Hostname " + host);
     int interval = 0;
-    ReadOrDefault(key, "Interval", interval, 10, ReadInteger);
+    ReadOrDefault(key, "Interval", interval, 10, ReadInteger, hooks);
     Log(hooks, prefix + "Interval " + std::to_string(interval) + " min");
     // Every stored byte counts: the scrambled form of the byte 255 is a zero byte.
     std::string password;
-    ReadOrDefault(key, "Password", password, std::string(), ReadStringData);
+    ReadOrDefault(key, "Password", password, std::string(), ReadStringData, hooks);
     password = UnscramblePassword(password);
     Log(hooks, prefix + (password.empty() ? "Password [not set]" : "Password ********"));
     TMailServer server(name, userName, password, host, interval);
     // Values the Windows program does not know; without them an entry is plain POP3 on 110.
+    // An unknown or unreadable setting never means plain text: STLS upgrades or fails the poll.
     int security = kSecurityNone;
-    ReadOrDefault(key, "Security", security, static_cast<int>(kSecurityNone), ReadInteger);
-    // An unknown setting never means plain text: STLS either upgrades or fails the poll.
+    ReadOrDefault(key, "Security", security, static_cast<int>(kSecurityNone), ReadInteger, hooks,
+                  std::optional<int>(kSecuritySTLS));
     server.Security =
         (security == kSecurityNone || security == kSecurityImplicitTls) ? security : kSecuritySTLS;
     int port = 0;
-    ReadOrDefault(key, "Port", port, 0, ReadInteger);
+    ReadOrDefault(key, "Port", port, 0, ReadInteger, hooks);
     server.Port = (port >= 1 && port <= 65535) ? port : 0;
     if (server.Security != kSecurityNone || key.FindValue("Port") != nullptr)
         Log(hooks,
@@ -102,34 +118,35 @@ bool LoadSettings(const RegistryKey& root, Settings& s, std::vector<TMailServer>
     if (key == nullptr)
         return false;
 
-    ReadOrDefault(*key, "LogToFile", s.LogToFile, false, ReadBoolean);
-    ReadOrDefault(*key, "DisplayMessage", s.DisplayMessage, true, ReadBoolean);
-    ReadOrDefault(*key, "AutoHide", s.AutoHide, true, ReadBoolean);
-    ReadOrDefault(*key, "AutoHideTime", s.AutoHideTime, 3, ReadInteger);
-    ReadOrDefault(*key, "SystemBeep", s.SystemBeep, true, ReadBoolean);
-    ReadOrDefault(*key, "PlaySound", s.PlaySound, false, ReadBoolean);
-    ReadOrDefault(*key, "WaveFile", s.WaveFile, std::string(), ReadString);
-    ReadOrDefault(*key, "DisplayHeaders", s.DisplayHeaders, false, ReadBoolean);
-    ReadOrDefault(*key, "StartClient", s.StartClient, false, ReadBoolean);
-    ReadOrDefault(*key, "MailClient", s.MailClient, std::string(), ReadString);
-    ReadOrDefault(*key, "SyncronizeTime", s.SyncronizeTime, false, ReadBoolean);
+    ReadOrDefault(*key, "LogToFile", s.LogToFile, false, ReadBoolean, hooks);
+    ReadOrDefault(*key, "DisplayMessage", s.DisplayMessage, true, ReadBoolean, hooks);
+    ReadOrDefault(*key, "AutoHide", s.AutoHide, true, ReadBoolean, hooks);
+    ReadOrDefault(*key, "AutoHideTime", s.AutoHideTime, 3, ReadInteger, hooks);
+    ReadOrDefault(*key, "SystemBeep", s.SystemBeep, true, ReadBoolean, hooks);
+    ReadOrDefault(*key, "PlaySound", s.PlaySound, false, ReadBoolean, hooks);
+    ReadOrDefault(*key, "WaveFile", s.WaveFile, std::string(), ReadString, hooks);
+    ReadOrDefault(*key, "DisplayHeaders", s.DisplayHeaders, false, ReadBoolean, hooks);
+    ReadOrDefault(*key, "StartClient", s.StartClient, false, ReadBoolean, hooks);
+    ReadOrDefault(*key, "MailClient", s.MailClient, std::string(), ReadString, hooks);
+    ReadOrDefault(*key, "SyncronizeTime", s.SyncronizeTime, false, ReadBoolean, hooks);
     // Without a time server there is nothing to synchronize with; the old name stays in memory.
-    if (const auto* timeServer = key->FindValue("TimeServer"))
-        s.TimeServer = ReadString(*timeServer, "TimeServer");
+    std::string timeServer = s.TimeServer;
+    if (ReadOrDefault(*key, "TimeServer", timeServer, s.TimeServer, ReadString, hooks))
+        s.TimeServer = timeServer;
     else
         s.SyncronizeTime = false;
     if (s.SyncronizeTime)
         Log(hooks, "Timeserver: " + s.TimeServer);
     ReadOrDefault(*key, "TimeSynchronizationInterval", s.TimeSynchronizationInterval, 0,
-                  ReadInteger);
-    ReadOrDefault(*key, "IconClickAction", s.IconClickAction, 0, ReadInteger);
-    ReadOrDefault(*key, "ConnectionType", s.ConnectionType, false, ReadBoolean);
-    ReadOrDefault(*key, "ConnectionTimeout", s.ConnectionTimeout, 60, ReadInteger);
+                  ReadInteger, hooks);
+    ReadOrDefault(*key, "IconClickAction", s.IconClickAction, 0, ReadInteger, hooks);
+    ReadOrDefault(*key, "ConnectionType", s.ConnectionType, false, ReadBoolean, hooks);
+    ReadOrDefault(*key, "ConnectionTimeout", s.ConnectionTimeout, 60, ReadInteger, hooks);
     if (s.ConnectionTimeout < 1 || s.ConnectionTimeout > 600)
         s.ConnectionTimeout = 60;
     if (hooks.connectionTimeoutLoaded)
         hooks.connectionTimeoutLoaded(s.ConnectionTimeout);
-    ReadOrDefault(*key, "RasConnection", s.RasConnection, std::string(), ReadString);
+    ReadOrDefault(*key, "RasConnection", s.RasConnection, std::string(), ReadString, hooks);
 
     for (const auto& name : key->SubkeyNames())
         if (const auto* entry = key->OpenKey(name))
@@ -137,7 +154,31 @@ bool LoadSettings(const RegistryKey& root, Settings& s, std::vector<TMailServer>
     return true;
 }
 
-void WriteSettings(RegistryStore& store, const Settings& v, const std::vector<MailServerRow>& rows)
+std::string DescribeSettingsProblem(const RegistryError& error, const std::filesystem::path& file)
+{
+    std::string place = file.string();
+    if (error.Line() > 0)
+        place += ", line " + std::to_string(error.Line());
+    return std::string(error.what()) + " (" + place + ")";
+}
+
+std::string UnreadableValuesMessage(const std::vector<std::string>& problems)
+{
+    std::string text = "Vorlane cannot use some of its stored settings:";
+    for (const auto& problem : problems)
+        text += "\r\n" + problem;
+    return text + "\r\nThey keep their defaults until you store new ones with OK in the settings.";
+}
+
+std::string UnreadableFileMessage(const RegistryError& error)
+{
+    return "Vorlane cannot read its settings file:\r\n" + std::string(error.what()) +
+           "\r\nVorlane goes on without its settings and leaves the file as it is. Open the "
+           "settings to enter them anew.";
+}
+
+void WriteSettings(RegistryStore& store, const Settings& v, const std::vector<MailServerRow>& rows,
+                   const std::optional<std::vector<std::string>>& shownEntries)
 {
     const auto intervals = CheckedIntervals(rows);
     store.Modify([&](RegistryKey& root) {
@@ -160,8 +201,15 @@ void WriteSettings(RegistryStore& store, const Settings& v, const std::vector<Ma
         key.SetValue("ConnectionType", IntegerValue(v.ConnectionType ? 1 : 0));
         key.SetValue("RASConnection", StringValue(v.RasConnection));
 
-        for (const auto& name : key.SubkeyNames())
-            key.DeleteKey(name);
+        for (const auto& name : key.SubkeyNames()) {
+            const auto named = [&](const std::string& other) {
+                return EqualsIgnoringCase(other, name);
+            };
+            if (!shownEntries || std::any_of(shownEntries->begin(), shownEntries->end(), named) ||
+                std::any_of(rows.begin(), rows.end(),
+                            [&](const MailServerRow& row) { return named(row.Name); }))
+                key.DeleteKey(name);
+        }
         for (std::size_t i = 0; i < rows.size(); ++i) {
             auto& entry = key.CreateKey(rows[i].Name);
             entry.SetValue("Username", StringValue(rows[i].UserName));

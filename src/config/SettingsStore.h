@@ -1,11 +1,14 @@
 #pragma once
 
+#include "config/RegistryError.h"
 #include "config/RegistryKey.h"
 #include "config/RegistryStore.h"
 #include "config/Settings.h"
 #include "mail/MailServer.h"
 
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,14 +28,23 @@ struct LoadSettingsHooks
     std::function<void(const std::string& text)> logMessage;
     // The connection time-out in seconds, as soon as it is known; the time-out timer follows it.
     std::function<void(int seconds)> connectionTimeoutLoaded;
+    // A stored value that cannot be read (of the wrong kind); the load goes on without it.
+    std::function<void(const RegistryError& error)> valueProblem = {};
 };
 
 // Replaces the settings and the mail servers by what root holds. Returns false, with nothing
 // changed but an emptied server list, when the settings key does not exist. A value of the wrong
-// kind ends the load with a RegistryError: the values read before it keep their new contents,
-// the rest their previous ones, and the list holds the entries completed before it.
+// kind is told to valueProblem and takes its default (an entry's security then is STLS, never
+// plain text), so that one broken value can neither hide the entries nor stop the program.
 bool LoadSettings(const RegistryKey& root, Settings& settings,
                   std::vector<TMailServer>& mailServers, const LoadSettingsHooks& hooks);
+
+// "Invalid data type for 'AutoHideTime' (/home/ann/.config/Vorlane/registry.reg, line 4)".
+std::string DescribeSettingsProblem(const RegistryError& error, const std::filesystem::path& file);
+// What the user is told about stored values that cannot be used, one described value a line.
+std::string UnreadableValuesMessage(const std::vector<std::string>& problems);
+// What the user is told when the settings file cannot be read at all.
+std::string UnreadableFileMessage(const RegistryError& error);
 
 // One row of the settings dialog's mail server list.
 struct MailServerRow
@@ -47,12 +59,15 @@ struct MailServerRow
 };
 
 // Stores the settings and makes the entry subkeys exactly the rows, in one change of the file:
-// (Security and Port are written only when they differ from the plain defaults, so entries
-// without TLS stay exactly as the Windows program writes them.)
 // all of it is stored or nothing. Rows whose names are empty, hold "\", repeat another row's name
 // (letter case aside) or whose interval is not a whole number are refused before anything is
-// written. LastSynchronizedAt and values the program does not know stay as they were.
+// written. LastSynchronizedAt and values the program does not know stay as they were. (Security
+// and Port are written only when they differ from the plain defaults, so entries without TLS
+// stay exactly as the Windows program writes them.)
+// With shownEntries, only the entries named there (the ones the user saw and could remove) and
+// the rows are rewritten; an entry the user never saw is never deleted.
 void WriteSettings(RegistryStore& store, const Settings& values,
-                   const std::vector<MailServerRow>& rows);
+                   const std::vector<MailServerRow>& rows,
+                   const std::optional<std::vector<std::string>>& shownEntries = std::nullopt);
 
 } // namespace vorlane

@@ -135,7 +135,7 @@ void TMailServerSettingsForm::ResetFields()
 {
     serverNameEdit_->clear();
     userNameEdit_->clear();
-    passwordEdit_->clear();
+    SetPassword({});
     pop3ServerEdit_->clear();
     SetSecurity(kSecurityNone);
     intervalEdit_->setText("10");
@@ -146,6 +146,20 @@ void TMailServerSettingsForm::UpdateOKButton()
 {
     okGradBtn_->setEnabled(
         EntryComplete(Text(serverNameEdit_), Text(userNameEdit_), Text(pop3ServerEdit_)));
+}
+
+void TMailServerSettingsForm::SetPassword(const std::string& bytes)
+{
+    storedPassword_ = bytes;
+    storedPasswordShown_ = QString::fromStdString(bytes);
+    passwordEdit_->setText(storedPasswordShown_);
+}
+
+std::string TMailServerSettingsForm::Password() const
+{
+    if (passwordEdit_->text() == storedPasswordShown_)
+        return storedPassword_;
+    return passwordEdit_->text().toStdString();
 }
 
 void TMailServerSettingsForm::SetServerNameReadOnly(bool readOnly)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 #include <cstdint>
 #include <string>
 
@@ -50,6 +51,11 @@ public:
     // For Edit: the name of an existing entry cannot change.
     void SetServerNameReadOnly(bool readOnly);
 
+    // A stored password may be any bytes (one imported from Windows need not be UTF-8): unless
+    // the user types another, Password gives back exactly the bytes that were set.
+    void SetPassword(const std::string& bytes);
+    std::string Password() const;
+
     std::int32_t LastAcceptedInterval() const { return lastAcceptedInterval_; }
 
     // The chosen security: kSecurityNone, kSecuritySTLS or kSecurityImplicitTls.
@@ -96,6 +102,8 @@ private:
     TGradBtn* okGradBtn_;
     TGradBtn* cancelGradBtn_;
     std::int32_t lastAcceptedInterval_ = 10;
+    std::string storedPassword_;
+    QString storedPasswordShown_;
     int security_ = 0;
     int lastAcceptedPort_ = 110;
 };

@@ -29,6 +29,7 @@
 #include <QPixmap>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
 #include <stdexcept>
@@ -427,11 +428,7 @@ void TSettingsForm::FormCreate()
     autoHideTimeComboBox_->setCurrentIndex(AutoHideTimeIndex(3));
     startAtLoginCheckBox_->setChecked(autostart_.Enabled());
     FillRasConnections();
-    try {
-        ReadSettings();
-    } catch (const RegistryError& error) {
-        readSettingsError_ = error.what();
-    }
+    ReadSettings();
     SynchronizeCheckBoxClick();
     ConnectionLANRadioButtonClick();
     DisplayMessageCheckBoxClick();
@@ -461,23 +458,43 @@ void TSettingsForm::FillRasConnections()
 
 void TSettingsForm::ReadSettings()
 {
-    const RegistryKey root = store_.Read();
+    readSettingsError_.clear();
+    shownEntries_.clear();
+    RegistryKey root;
+    try {
+        root = store_.Read();
+    } catch (const RegistryFileError& error) {
+        readSettingsError_ = UnreadableFileMessage(error);
+        return;
+    }
     const RegistryKey* key = root.OpenKey(kSettingsKey);
     if (key == nullptr)
         return;
+    // Every value on its own: one of the wrong kind is told, and its control keeps its default
+    // so that OK stores a sound value over it. Nothing else is lost by it.
+    std::vector<std::string> problems;
+    const auto read =
+        [&](const RegistryKey& owner, const char* name,
+            const auto& reader) -> std::optional<decltype(reader(RegistryValue(), name))> {
+        const auto* value = owner.FindValue(name);
+        if (value == nullptr)
+            return std::nullopt;
+        try {
+            return reader(*value, name);
+        } catch (const RegistryError& error) {
+            problems.push_back(DescribeSettingsProblem(error, store_.Path()));
+            return std::nullopt;
+        }
+    };
     const auto boolean = [&](const char* name, QCheckBox* box) {
-        if (const auto* value = key->FindValue(name))
-            box->setChecked(ReadBoolean(*value, name));
+        if (const auto flag = read(*key, name, ReadBoolean))
+            box->setChecked(*flag);
     };
     const auto text = [&](const char* name, QLineEdit* edit) {
-        if (const auto* value = key->FindValue(name))
-            edit->setText(Q(ReadString(*value, name)));
+        if (const auto stored = read(*key, name, ReadString))
+            edit->setText(Q(*stored));
     };
-    const auto integer = [&](const char* name) -> std::optional<std::int32_t> {
-        if (const auto* value = key->FindValue(name))
-            return ReadInteger(*value, name);
-        return std::nullopt;
-    };
+    const auto integer = [&](const char* name) { return read(*key, name, ReadInteger); };
 
     boolean("DisplayMessage", displayMessageCheckBox_);
     boolean("AutoHide", autoHideCheckbox_);
@@ -493,8 +510,8 @@ void TSettingsForm::ReadSettings()
         iconClickActionComboBox_->setCurrentIndex(*action >= 0 && *action <= 5 ? *action : -1);
 
     boolean("SyncronizeTime", synchronizeCheckBox_);
-    if (const auto* value = key->FindValue("TimeServer"))
-        timeServersComboBox_->setEditText(Q(ReadString(*value, "TimeServer")));
+    if (const auto server = read(*key, "TimeServer", ReadString))
+        timeServersComboBox_->setEditText(Q(*server));
     if (const auto interval = integer("TimeSynchronizationInterval")) {
         if (*interval < 0)
             SetNoneChecked(intervalButtons_);
@@ -515,8 +532,8 @@ void TSettingsForm::ReadSettings()
         else if (*type == 1)
             connectionRASRadioButton_->setChecked(true);
     }
-    if (const auto* value = key->FindValue("RASConnection"))
-        SelectRasConnections(ReadString(*value, "RASConnection"));
+    if (const auto connections = read(*key, "RASConnection", ReadString))
+        SelectRasConnections(*connections);
     ConnectionLANRadioButtonClick();
     boolean("LogToFile", logToFileCheckBox_);
 
@@ -527,25 +544,23 @@ void TSettingsForm::ReadSettings()
             continue;
         MailServerRow row;
         row.Name = name;
-        if (const auto* value = entry->FindValue("Username"))
-            row.UserName = ReadString(*value, "Username");
-        if (const auto* value = entry->FindValue("Server"))
-            row.Server = ReadString(*value, "Server");
-        std::optional<std::int32_t> interval;
-        if (const auto* value = entry->FindValue("Interval"))
-            interval = ReadInteger(*value, "Interval");
-        row.Interval = IntervalShown(interval);
+        row.UserName = read(*entry, "Username", ReadString).value_or("");
+        row.Server = read(*entry, "Server", ReadString).value_or("");
+        row.Interval = IntervalShown(read(*entry, "Interval", ReadInteger));
         // Every stored byte counts: the scrambled form of the byte 255 is a zero byte.
-        if (const auto* value = entry->FindValue("Password"))
-            row.Password = UnscramblePassword(ReadStringData(*value, "Password"));
-        std::optional<std::int32_t> security;
-        if (const auto* value = entry->FindValue("Security"))
-            security = ReadInteger(*value, "Security");
-        row.Security = SecurityShown(security);
-        if (const auto* value = entry->FindValue("Port"))
-            row.Port = PortStored(row.Security, ReadInteger(*value, "Port"));
+        row.Password = UnscramblePassword(read(*entry, "Password", ReadStringData).value_or(""));
+        const auto* storedSecurity = entry->FindValue("Security");
+        const auto security = read(*entry, "Security", ReadInteger);
+        // A security that cannot be read is never shown as plain text.
+        row.Security =
+            storedSecurity != nullptr && !security ? kSecuritySTLS : SecurityShown(security);
+        if (const auto port = read(*entry, "Port", ReadInteger))
+            row.Port = PortStored(row.Security, *port);
         AddRow(row);
+        shownEntries_.push_back(name);
     }
+    if (!problems.empty())
+        readSettingsError_ = UnreadableValuesMessage(problems);
 }
 
 Settings TSettingsForm::Values() const
@@ -587,7 +602,7 @@ std::vector<MailServerRow> TSettingsForm::Rows() const
 
 void TSettingsForm::WriteSettings()
 {
-    ::vorlane::WriteSettings(store_, Values(), Rows());
+    ::vorlane::WriteSettings(store_, Values(), Rows(), shownEntries_);
 }
 
 void TSettingsForm::WriteAutostart()
@@ -666,8 +681,8 @@ void TSettingsForm::NewGradBtnClick()
         case EntryNameProblem::None: {
             auto* item =
                 AddRow({name, S(form.UserNameEdit()->text()), S(form.POP3ServerEdit()->text()),
-                        S(form.IntervalEdit()->text()), S(form.PasswordEdit()->text()),
-                        form.Security(), PortStored(form.Security(), form.Port())});
+                        S(form.IntervalEdit()->text()), form.Password(), form.Security(),
+                        PortStored(form.Security(), form.Port())});
             mailServersListView_->scrollToItem(item);
             return;
         }
@@ -706,8 +721,7 @@ void TSettingsForm::EditGradBtnClick()
     form.POP3ServerEdit()->setText(item->text(kServerColumn));
     form.IntervalUpDown()->SetPosition(
         ParseWholeNumber(S(item->text(kIntervalColumn))).value_or(kDefaultInterval));
-    form.PasswordEdit()->setText(
-        QString::fromStdString(item->data(0, kPasswordRole).toByteArray().toStdString()));
+    form.SetPassword(item->data(0, kPasswordRole).toByteArray().toStdString());
     form.SetSecurity(item->data(0, kSecurityRole).toInt(), item->data(0, kPortRole).toInt());
     form.SetServerNameReadOnly(true);
     if (services_.runModal(form) != TMailServerSettingsForm::mrOk)
@@ -715,7 +729,7 @@ void TSettingsForm::EditGradBtnClick()
     item->setText(kUserNameColumn, form.UserNameEdit()->text());
     item->setText(kServerColumn, form.POP3ServerEdit()->text());
     item->setText(kIntervalColumn, form.IntervalEdit()->text());
-    item->setData(0, kPasswordRole, form.PasswordEdit()->text().toUtf8());
+    item->setData(0, kPasswordRole, QByteArray::fromStdString(form.Password()));
     SetSecurity(item, form.Security(), PortStored(form.Security(), form.Port()));
 }
 
@@ -936,6 +950,11 @@ void TSettingsForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     okGradBtn_->SetFocus();
+    if (!readSettingsError_.empty() && !readSettingsErrorShown_) {
+        readSettingsErrorShown_ = true;
+        // Once the dialog is on screen, so that the user sees what the message is about.
+        QTimer::singleShot(0, this, [this] { ShowMessage(readSettingsError_); });
+    }
 }
 
 } // namespace vorlane

@@ -70,16 +70,17 @@ public:
                            QWidget* parent = nullptr);
     ~TSettingsForm() override;
 
-    // Registry to controls. A stored value of the wrong kind stops it with a RegistryError.
+    // Registry to controls. A stored value of the wrong kind keeps its control at the default and
+    // is told (once the dialog shows) with its name, file and line; every entry is still shown.
     void ReadSettings();
-    // Controls to registry, all or nothing; a failure throws and stores nothing.
+    // Controls to registry, all or nothing; a failure throws and stores nothing. Only the entries
+    // this dialog showed can be removed by it.
     void WriteSettings();
     // Writes or removes the autostart entry when the check box no longer says what the folder
     // holds; an entry left as it was keeps whatever the user put in it. Throws
     // std::runtime_error when the file cannot be changed.
     void WriteAutostart();
-    // The failure that stopped the reading at creation, if any; the dialog shows what was read
-    // before it, so that OK can store sound values over the broken one.
+    // What the user is told about stored settings that could not be read; empty when all were.
     const std::string& ReadSettingsError() const { return readSettingsError_; }
 
     // Ticks the dial-up rows the stored text names; returns the text of the ticked rows.
@@ -214,6 +215,8 @@ private:
     bool revertingPage_ = false;
     bool showingMessage_ = false;
     std::string readSettingsError_;
+    bool readSettingsErrorShown_ = false;
+    std::vector<std::string> shownEntries_;
 };
 
 } // namespace vorlane

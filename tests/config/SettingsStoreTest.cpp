@@ -1,6 +1,7 @@
 #include "config/SettingsStore.h"
 
 #include "config/PasswordScrambler.h"
+#include "config/RegFile.h"
 #include "config/RegistryError.h"
 #include "support/TempDir.h"
 
@@ -209,68 +210,94 @@ TEST(LoadSettings, BuildsMailServersInListingOrderAndLogsWithoutPasswords)
                           }));
 }
 
-TEST(LoadSettings, WrongKindEndsTheLoadKeepingWhatWasRead)
+TEST(LoadSettings, AValueOfTheWrongKindIsToldAndTakesItsDefault)
 {
     struct Case
     {
         const char* name;
         std::function<void(RegistryKey&)> stored;
-        const char* error;
-        std::size_t servers;
+        const char* problem;
+        std::function<void(const Settings&, const std::vector<TMailServer>&)> check;
     };
     const Case cases[] = {
         {"string where a boolean belongs",
          [](RegistryKey& k) {
-             k.SetValue("LogToFile", BooleanValue(true));
-             k.SetValue("SystemBeep", StringValue("yes"));
+             k.SetValue("SystemBeep", StringValue("no"));
+             k.SetValue("PlaySound", BooleanValue(true));
          },
-         "Invalid data type for 'SystemBeep'", 0},
-        {"integer where a string belongs",
-         [](RegistryKey& k) { k.SetValue("WaveFile", IntegerValue(1)); },
-         "Invalid data type for 'WaveFile'", 0},
+         "Invalid data type for 'SystemBeep'",
+         [](const Settings& s, const std::vector<TMailServer>&) {
+             EXPECT_TRUE(s.SystemBeep) << "its default";
+             EXPECT_TRUE(s.PlaySound) << "read after it";
+         }},
         {"integer of eight bytes",
          [](RegistryKey& k) {
              k.SetValue("AutoHideTime", {REG_DWORD, std::string(8, '\1')});
          },
-         "Failed to get data for 'AutoHideTime'", 0},
+         "Failed to get data for 'AutoHideTime'",
+         [](const Settings& s, const std::vector<TMailServer>&) { EXPECT_EQ(s.AutoHideTime, 3); }},
+        {"time server of the wrong kind",
+         [](RegistryKey& k) {
+             k.SetValue("SyncronizeTime", BooleanValue(true));
+             k.SetValue("TimeServer", IntegerValue(7));
+         },
+         "Invalid data type for 'TimeServer'",
+         [](const Settings& s, const std::vector<TMailServer>&) {
+             EXPECT_FALSE(s.SyncronizeTime) << "nothing to synchronize with";
+         }},
         {"broken second entry",
          [](RegistryKey& k) {
              k.CreateKey("A").SetValue("Server", StringValue("pop.a"));
              k.CreateKey("B").SetValue("Interval", StringValue("5"));
-             k.CreateKey("C");
+             k.CreateKey("C").SetValue("Server", StringValue("pop.c"));
          },
-         "Invalid data type for 'Interval'", 1},
+         "Invalid data type for 'Interval'",
+         [](const Settings&, const std::vector<TMailServer>& servers) {
+             ASSERT_EQ(servers.size(), 3u) << "no entry is lost";
+             EXPECT_EQ(servers[1].Interval, 10);
+             EXPECT_EQ(servers[2].Host, "pop.c");
+         }},
+        {"security of the wrong kind",
+         [](RegistryKey& k) { k.CreateKey("A").SetValue("Security", StringValue("none")); },
+         "Invalid data type for 'Security'",
+         [](const Settings&, const std::vector<TMailServer>& servers) {
+             ASSERT_EQ(servers.size(), 1u);
+             EXPECT_EQ(servers[0].Security, kSecuritySTLS) << "never plain text";
+         }},
     };
     for (const auto& c : cases) {
-        Settings start;
-        start.MailClient = "previous";
-        LoadResult result;
-        result.settings = start;
-        try {
-            LoadSettings(WithSettings(c.stored), result.settings, result.servers, {});
-            ADD_FAILURE() << c.name << ": no failure";
-        } catch (const RegistryError& error) {
-            EXPECT_STREQ(error.what(), c.error) << c.name;
-        }
-        EXPECT_EQ(result.servers.size(), c.servers) << c.name;
-        if (c.servers == 1) {
-            EXPECT_EQ(result.servers[0].Host, "pop.a");
-        }
+        Settings settings;
+        std::vector<TMailServer> servers;
+        std::vector<std::string> problems;
+        LoadSettingsHooks hooks{
+            {}, {}, [&](const RegistryError& error) { problems.push_back(error.what()); }};
+        EXPECT_TRUE(LoadSettings(WithSettings(c.stored), settings, servers, hooks)) << c.name;
+        EXPECT_EQ(problems, std::vector<std::string>{c.problem}) << c.name;
+        c.check(settings, servers);
     }
+}
 
-    Settings partial;
-    partial.MailClient = "previous";
+TEST(LoadSettings, AProblemNamesTheValueTheFileAndTheLine)
+{
+    const auto root =
+        ParseRegFile("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Mirvo\\Vorlane]\r\n"
+                     "\"LogToFile\"=dword:00000001\r\n\"AutoHideTime\"=\"3\"\r\n",
+                     "/home/ann/.config/Vorlane/registry.reg");
+    Settings settings;
     std::vector<TMailServer> servers;
-    EXPECT_THROW(LoadSettings(WithSettings([](RegistryKey& k) {
-                                  k.SetValue("LogToFile", BooleanValue(true));
-                                  k.SetValue("PlaySound", IntegerValue(1));
-                                  k.SetValue("WaveFile", IntegerValue(1));
-                              }),
-                              partial, servers, {}),
-                 RegistryError);
-    EXPECT_TRUE(partial.LogToFile) << "read before the failure";
-    EXPECT_TRUE(partial.PlaySound) << "read before the failure";
-    EXPECT_EQ(partial.MailClient, "previous") << "not reached";
+    std::vector<std::string> problems;
+    LoadSettingsHooks hooks{{}, {}, [&](const RegistryError& error) {
+                                problems.push_back(DescribeSettingsProblem(
+                                    error, "/home/ann/.config/Vorlane/registry.reg"));
+                            }};
+    LoadSettings(root, settings, servers, hooks);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0], "Invalid data type for 'AutoHideTime' "
+                           "(/home/ann/.config/Vorlane/registry.reg, line 5)");
+    EXPECT_EQ(UnreadableValuesMessage(problems),
+              "Vorlane cannot use some of its stored settings:\r\n" + problems[0] +
+                  "\r\nThey keep their defaults until you store new ones with OK in the "
+                  "settings.");
 }
 
 Settings SampleSettings()
@@ -359,6 +386,25 @@ TEST(WriteSettings, MakesTheEntriesExactlyTheRowsAndKeepsOtherValues)
     WriteSettings(store, SampleSettings(), {});
     EXPECT_TRUE(store.Read().OpenKey(kKey)->Subkeys().empty());
     EXPECT_TRUE(Load(store.Read()).servers.empty());
+}
+
+TEST(WriteSettings, NeverDeletesAnEntryTheUserDidNotSee)
+{
+    const TempDir dir;
+    RegistryStore store(dir / "registry.reg", SettingsFileOptions());
+    store.Modify([](RegistryKey& root) {
+        auto& key = root.CreateKey(kKey);
+        for (const char* name : {"Shown", "Removed", "Unseen"})
+            key.CreateKey(name).SetValue("Server", StringValue(name));
+    });
+    WriteSettings(store, SampleSettings(),
+                  {{"shown", "u", "h", "3", "p"}, {"New", "", "", "1", ""}},
+                  std::vector<std::string>{"Shown", "Removed"});
+    const auto root = store.Read();
+    EXPECT_EQ(root.OpenKey(kKey)->SubkeyNames(),
+              (std::vector<std::string>{"New", "shown", "Unseen"}));
+    EXPECT_EQ(ReadString(*root.OpenKey(kKey)->OpenKey("Unseen")->FindValue("Server"), "Server"),
+              "Unseen");
 }
 
 TEST(WriteSettings, RefusesRowsItCannotStoreAndChangesNothing)

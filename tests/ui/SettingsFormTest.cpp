@@ -29,6 +29,7 @@
 #include <QTreeWidget>
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace vorlane {
@@ -374,19 +375,56 @@ TEST_F(SettingsFormTest, OddStoredNumbersShowAsTheRulesSayAndAreStoredBackSo)
     EXPECT_EQ(ReadInteger(*Stored().OpenKey("Zero")->FindValue("Interval"), "Interval"), 1);
 }
 
-TEST_F(SettingsFormTest, AValueOfTheWrongKindStopsTheReadingButTheDialogOpens)
+TEST_F(SettingsFormTest, AValueOfTheWrongKindIsToldAndOkLosesNoEntry)
 {
-    Seed([](RegistryKey& key) {
-        key.SetValue("DisplayMessage", BooleanValue(false));
-        key.SetValue("AutoHideTime", StringValue("five"));
-        key.SetValue("SystemBeep", BooleanValue(false));
-    });
+    // As a user may leave it after editing the file by hand: a text where a number belongs,
+    // beside two entries.
+    {
+        std::ofstream file(store_.Path(), std::ios::binary);
+        file << "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Mirvo\\Vorlane]\r\n"
+                "\"DisplayMessage\"=dword:00000000\r\n\"AutoHideTime\"=\"3\"\r\n"
+                "\"SystemBeep\"=dword:00000000\r\n\r\n"
+                "[HKEY_CURRENT_USER\\SOFTWARE\\Mirvo\\Vorlane\\Home]\r\n"
+                "\"Server\"=\"pop.home\"\r\n\"Interval\"=\"often\"\r\n\r\n"
+                "[HKEY_CURRENT_USER\\SOFTWARE\\Mirvo\\Vorlane\\Work]\r\n"
+                "\"Server\"=\"pop.work\"\r\n";
+    }
     auto form = Open();
-    EXPECT_EQ(form->ReadSettingsError(), "Invalid data type for 'AutoHideTime'");
-    EXPECT_FALSE(form->DisplayMessageCheckBox()->isChecked()) << "read before the broken value";
-    EXPECT_TRUE(form->SystemBeepCheckbox()->isChecked()) << "not read after it";
+    const std::string file = store_.Path().string();
+    EXPECT_EQ(form->ReadSettingsError(),
+              "Vorlane cannot use some of its stored settings:\r\n"
+              "Invalid data type for 'AutoHideTime' (" +
+                  file +
+                  ", line 5)\r\n"
+                  "Invalid data type for 'Interval' (" +
+                  file +
+                  ", line 10)\r\n"
+                  "They keep their defaults until you store new ones with OK in the settings.");
+    EXPECT_FALSE(form->DisplayMessageCheckBox()->isChecked());
+    EXPECT_FALSE(form->SystemBeepCheckbox()->isChecked()) << "read after the broken value";
+    EXPECT_EQ(Names(*form), (std::vector<std::string>{"Home", "Work"}));
+
+    form->show();
+    QTest::qWait(50);
+    ASSERT_EQ(answers_.shown.size(), 1u) << "told once the dialog is on screen";
+    EXPECT_EQ(answers_.shown[0], "message: " + form->ReadSettingsError());
     form->OKGradBtnClick();
     EXPECT_EQ(StoredInteger("AutoHideTime"), 3) << "OK stores sound values over the broken one";
+    EXPECT_EQ(Stored().SubkeyNames(), (std::vector<std::string>{"Home", "Work"}));
+    EXPECT_EQ(ReadInteger(*Stored().OpenKey("Home")->FindValue("Interval"), "Interval"), 10);
+    EXPECT_EQ(answers_.shown.size(), 1u);
+}
+
+TEST_F(SettingsFormTest, OkNeverDeletesAnEntryTheDialogDidNotShow)
+{
+    SeedEntry("Home", "ann", 10);
+    SeedEntry("Gone", "ann", 10);
+    auto form = Open();
+    SeedEntry("Later", "bob", 5); // written meanwhile, by hand or by another program
+    Select(*form, {0});
+    form->RemoveGradBtnClick();
+    form->OKGradBtnClick();
+    EXPECT_EQ(Stored().SubkeyNames(), (std::vector<std::string>{"Home", "Later"}));
 }
 
 TEST_F(SettingsFormTest, CancelWritesNothing)
@@ -746,14 +784,43 @@ TEST_F(SettingsFormTest, SecurityAndPortAreReadShownAndStoredBack)
     }
 }
 
-TEST_F(SettingsFormTest, ASecurityOfTheWrongKindStopsTheReading)
+TEST_F(SettingsFormTest, ASecurityOfTheWrongKindIsShownAsStlsNeverAsPlainText)
 {
     Seed([](RegistryKey& key) {
         auto& entry = key.CreateKey("Home");
         entry.SetValue("Security", StringValue("tls"));
     });
     auto form = Open();
-    EXPECT_EQ(form->ReadSettingsError(), "Invalid data type for 'Security'");
+    EXPECT_NE(form->ReadSettingsError().find("Invalid data type for 'Security' ("),
+              std::string::npos);
+    ASSERT_EQ(form->Rows().size(), 1u);
+    EXPECT_EQ(form->Rows()[0].Security, kSecuritySTLS);
+}
+
+TEST_F(SettingsFormTest, APasswordOfAnyBytesSurvivesEditAndOk)
+{
+    std::string everyByte;
+    for (int b = 1; b < 256; ++b)
+        everyByte.push_back(static_cast<char>(b));
+    for (const std::string& password : {std::string("caf\xE9"), everyByte}) {
+        Seed([&](RegistryKey& key) {
+            key.CreateKey("Home").SetValue("Password", StringValue(ScramblePassword(password)));
+        });
+        auto form = Open();
+        Select(*form, {0});
+        answers_.steps = {[](QDialog& dialog) {
+            auto& entry = dynamic_cast<TMailServerSettingsForm&>(dialog);
+            entry.UserNameEdit()->setText("ann"); // another field changes, the password not
+            QTest::mouseClick(entry.OKGradBtn(), Qt::LeftButton);
+            return entry.result();
+        }};
+        form->EditGradBtnClick();
+        form->OKGradBtnClick();
+        const auto key = Stored();
+        const auto* stored = key.OpenKey("Home")->FindValue("Password");
+        ASSERT_NE(stored, nullptr);
+        EXPECT_EQ(UnscramblePassword(ReadStringData(*stored, "Password")), password);
+    }
 }
 
 TEST_F(SettingsFormTest, NewAndEditCarryTheSecurityAndThePort)
