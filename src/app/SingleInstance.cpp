@@ -14,14 +14,27 @@ QString SingleInstance::LockFileName()
     return QDir::tempPath() + QStringLiteral("/vorlane-%1.lock").arg(::getuid());
 }
 
-SingleInstance::SingleInstance() : lock_(LockFileName())
+SingleInstance::SingleInstance(const QString& lockFileName)
+    : lock_(lockFileName), fileName_(lockFileName)
 {
     lock_.setStaleLockTime(0); // only a dead owner makes the lock stale, never its age
 }
 
-bool SingleInstance::TryAcquire()
+SingleInstance::Lock SingleInstance::TryAcquire()
 {
-    return lock_.tryLock(0);
+    if (lock_.tryLock(0))
+        return Lock::Acquired;
+    return lock_.error() == QLockFile::LockFailedError ? Lock::HeldByAnother : Lock::Failed;
+}
+
+std::string SingleInstance::FailureText() const
+{
+    const char* reason = lock_.error() == QLockFile::PermissionError
+                             ? "the folder cannot be written"
+                             : "it cannot be created there";
+    return "Vorlane cannot make its lock file " + fileName_.toStdString() + " (" + reason +
+           "), so it cannot tell whether it already runs. It goes on, but a Vorlane started "
+           "after this one would not notice it.";
 }
 
 } // namespace vorlane

@@ -2,6 +2,7 @@
 
 #include <QLockFile>
 #include <QString>
+#include <string>
 
 namespace vorlane {
 
@@ -10,14 +11,23 @@ namespace vorlane {
 class SingleInstance
 {
 public:
-    SingleInstance();
-    // False when another instance holds the lock.
-    bool TryAcquire();
+    enum class Lock
+    {
+        Acquired,
+        HeldByAnother, // another instance runs
+        Failed,        // the lock file cannot be made: nobody can tell
+    };
+
+    explicit SingleInstance(const QString& lockFileName = LockFileName());
+    Lock TryAcquire();
+    // Why the lock failed, in plain words for the user.
+    std::string FailureText() const;
 
     static QString LockFileName();
 
 private:
     QLockFile lock_;
+    QString fileName_;
 };
 
 } // namespace vorlane

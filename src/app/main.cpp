@@ -12,8 +12,12 @@
 int main(int argc, char** argv)
 {
     vorlane::SingleInstance instance;
-    if (!instance.TryAcquire())
+    const auto lock = instance.TryAcquire();
+    if (lock == vorlane::SingleInstance::Lock::HeldByAnother)
         return 0;
+    std::vector<std::string> startupProblems;
+    if (lock == vorlane::SingleInstance::Lock::Failed)
+        startupProblems.push_back(instance.FailureText());
 
     vorlane::Application application(argc, argv);
     vorlane::Application::setApplicationName(QStringLiteral("Vorlane"));
@@ -23,15 +27,20 @@ int main(int argc, char** argv)
     auto store = vorlane::UserRegistryStore();
     vorlane::QtDesktop desktop;
     vorlane::SystemClockSetter clock;
-    vorlane::TProtocolForm controller({store, desktop, clock, vorlane::DetermineLogFileName()});
+    vorlane::TProtocolForm controller({store,
+                                       desktop,
+                                       clock,
+                                       vorlane::DetermineLogFileName(),
+                                       110,
+                                       37,
+                                       {},
+                                       std::move(startupProblems)});
     application.SetExceptionHandler(
         [&](const std::string& text) { controller.ApplicationException(text); });
     desktop.SetHandler(&controller);
     desktop.SetDialogs(
         [&] {
             vorlane::TSettingsForm form(store);
-            if (!form.ReadSettingsError().empty())
-                controller.ApplicationException(form.ReadSettingsError());
             form.exec();
         },
         [] {

@@ -43,13 +43,15 @@ public:
 
     // On the offscreen platform, or on the X display given; optionally without the right to
     // set the clock.
-    pid_t Start(const std::string& display = {}, bool withoutClockRight = false) const
+    pid_t Start(const std::string& display = {}, bool withoutClockRight = false,
+                const std::string& runtimeFolder = {}) const
     {
         const pid_t pid = ::fork();
         if (pid == 0) {
             ::setenv("HOME", (dir_ / "home").c_str(), 1);
             ::unsetenv("XDG_CONFIG_HOME");
-            ::setenv("XDG_RUNTIME_DIR", (dir_ / "run").c_str(), 1);
+            ::setenv("XDG_RUNTIME_DIR",
+                     runtimeFolder.empty() ? (dir_ / "run").c_str() : runtimeFolder.c_str(), 1);
             if (display.empty()) {
                 ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
             } else {
@@ -134,6 +136,15 @@ TEST(Program, PollsItsEntryLogsTheDialogueAndRefusesASecondInstance)
           " POP3 IN : +OK Logging out.\r\n"})
         EXPECT_NE(log.find(line), std::string::npos) << line << "missing in\n" << log;
     EXPECT_EQ(log.find("abc"), std::string::npos);
+}
+
+TEST(Program, GoesOnWhenItCannotMakeItsLockFile)
+{
+    Program program;
+    // A runtime folder nobody may write to, root included.
+    const pid_t pid = program.Start({}, false, "/proc/self/fdinfo");
+    EXPECT_EQ(ExitCode(pid, 3s), -1) << "it does not end as if another instance ran";
+    Stop(pid);
 }
 
 // "X Y WIDTH HEIGHT" of a window from xwininfo's report of it.
