@@ -6,6 +6,7 @@
 #include "config/SettingsStore.h"
 #include "servers/Dovecot.h"
 #include "support/TempDir.h"
+#include "support/TestEnvironment.h"
 #include "timesync/RecordingClockSetter.h"
 
 #include <QApplication>
@@ -19,9 +20,7 @@ int main(int argc, char** argv)
     using namespace vorlane;
     constexpr int kMessages = 1000;
     const test::TempDir home("bench-home");
-    ::setenv("HOME", home.Path().c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", home.Path().c_str(), 1);
+    test::UseTemporaryHome(home.Path());
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
 
