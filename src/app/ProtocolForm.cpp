@@ -243,7 +243,8 @@ bool TProtocolForm::RunMailDialogue(TMailServer& entry)
         return false;
     }
     WaitWhile([this] {
-        return Mail.MailState != 9 && !TimedOut && !Mail.MailFailed && ProtocolTimer.isActive();
+        return Mail.MailState != Pop3Step::Finished && !TimedOut && !Mail.MailFailed &&
+               ProtocolTimer.isActive();
     });
     ProtocolTimer.stop();
     ClientSocket.Close();
@@ -253,7 +254,7 @@ bool TProtocolForm::RunMailDialogue(TMailServer& entry)
         Mail.StatSize = entry.MailboxSize;
         return true;
     }
-    return Mail.MailState == 9;
+    return Mail.MailState == Pop3Step::Finished;
 }
 
 void TProtocolForm::WaitWhile(const std::function<bool()>& waiting)
@@ -340,14 +341,20 @@ void TProtocolForm::ProtocolTimerTimer()
 void TProtocolForm::ClientSocketLookup()
 {
     LogMessage("Socket: Resolving hostname");
-    (SocketMode == 0 ? Mail.MailState : TimeState) = 1;
+    if (SocketMode == 0)
+        Mail.MailState = Pop3Step::Resolving;
+    else
+        TimeState = TimeStep::Resolving;
     RetestWait();
 }
 
 void TProtocolForm::ClientSocketConnecting()
 {
     LogMessage("Socket: Connecting");
-    (SocketMode == 0 ? Mail.MailState : TimeState) = 2;
+    if (SocketMode == 0)
+        Mail.MailState = Pop3Step::Connecting;
+    else
+        TimeState = TimeStep::Connecting;
     RetestWait();
 }
 
@@ -356,7 +363,10 @@ void TProtocolForm::ClientSocketConnect()
     LogMessage("Socket: Connected");
     if (ClientSocket.Encrypted())
         LogMessage("Socket: TLS established, " + ClientSocket.TlsDescription());
-    (SocketMode == 0 ? Mail.MailState : TimeState) = 3;
+    if (SocketMode == 0)
+        Mail.MailState = Pop3Step::Connected;
+    else
+        TimeState = TimeStep::Connected;
     RetestWait();
 }
 
@@ -779,7 +789,7 @@ void TProtocolForm::SynchronizeIfDue()
     TimedOut = false;
     TimeFailed = false;
     TimeDone = false;
-    TimeState = 0;
+    TimeState = TimeStep::NotStarted;
     StartProtocolTimer();
     try {
         ClientSocket.Open();

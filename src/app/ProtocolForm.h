@@ -9,6 +9,7 @@
 #include "net/ClientSocket.h"
 #include "timesync/ClockSetter.h"
 #include "timesync/TimeData.h"
+#include "timesync/TimeStep.h"
 
 #include <QDeadlineTimer>
 #include <QObject>
@@ -135,7 +136,7 @@ public:
     int SocketMode = 0;
     bool TimedOut = false;
     std::string ErrorDetail;
-    int TimeState = 0;
+    TimeStep TimeState = TimeStep::NotStarted;
     bool TimeFailed = false;
     bool TimeDone = false;
     int TrayMailCount = 0;

@@ -1,99 +1,100 @@
 #include "mail/MailErrorReport.h"
 
+#include "util/ErrorReport.h"
+
 namespace vorlane {
 
 namespace {
 
-const char* TimeOutPhrase(int mailState)
+const char* TimeOutPhrase(Pop3Step step)
 {
-    switch (mailState) {
-    case 1:
+    switch (step) {
+    case Pop3Step::Resolving:
         return " resolving the hostname.";
-    case 2:
+    case Pop3Step::Connecting:
         return " connecting to the remote host.";
-    case 3:
+    case Pop3Step::Connected:
         return " waiting for the welcome message.";
-    case 4:
+    case Pop3Step::UserSent:
         return " waiting for the username OK response.";
-    case 5:
+    case Pop3Step::PasswordSent:
         return " waiting for the password OK response.";
-    case 6:
+    case Pop3Step::StatSent:
         return " waiting for the stat OK response.";
-    case 7:
+    case Pop3Step::ReceivingHeaders:
         return " waiting for the mail headers.";
-    case 8:
+    case Pop3Step::QuitSent:
         return " waiting for the quit OK response.";
-    case 10:
+    case Pop3Step::StlsSent:
         return " waiting for the STLS OK response.";
-    case 11:
+    case Pop3Step::TlsHandshake:
         return " establishing the secure connection.";
-    default:
-        return " communicating with the remote host.";
+    case Pop3Step::NotStarted:
+    case Pop3Step::Finished:
+        break;
     }
+    return " communicating with the remote host.";
 }
 
-const char* RefusalSentence(int mailState)
+const char* RefusalSentence(Pop3Step step)
 {
-    switch (mailState) {
-    case 1:
+    switch (step) {
+    case Pop3Step::Resolving:
         return "Resolving the hostname failed.";
-    case 2:
+    case Pop3Step::Connecting:
         return "Connecting to the remote host failed.";
-    case 3:
+    case Pop3Step::Connected:
         return "The mail server rejected my connection by sending a negative welcome message.";
-    case 4:
+    case Pop3Step::UserSent:
         return "The specified user does not exist at the mail server.";
-    case 5:
+    case Pop3Step::PasswordSent:
         return "The specified password is incorrect.";
-    case 6:
+    case Pop3Step::StatSent:
         return "Listing the number of messages waiting at the server was denied.";
-    case 8:
+    case Pop3Step::QuitSent:
         return "The mail server did not honur my quit message.";
-    case 10:
+    case Pop3Step::StlsSent:
         return "The mail server does not offer a secure connection (STLS).";
-    default:
-        return "";
+    case Pop3Step::NotStarted:
+    case Pop3Step::ReceivingHeaders:
+    case Pop3Step::Finished:
+    case Pop3Step::TlsHandshake:
+        break;
     }
+    return "";
 }
 
-std::string FailureSentence(MailFailure failure, int mailState)
+std::string FailureSentence(MailFailure failure, Pop3Step step)
 {
     switch (failure) {
     case MailFailure::CannotOpen:
         return "The connection to the mail server could not be opened.";
     case MailFailure::LineTooLong:
         return std::string("The mail server sent a line longer than 65536 characters while") +
-               TimeOutPhrase(mailState);
+               TimeOutPhrase(step);
     case MailFailure::InvalidStat:
         return "The mail server answered the stat request without a valid number of messages and "
                "size.";
     case MailFailure::ClosedByServer:
-        return std::string("The mail server closed the connection while") +
-               TimeOutPhrase(mailState);
-    case MailFailure::NotReading:
-        return std::string("The mail server stopped reading my commands while") +
-               TimeOutPhrase(mailState);
+        return std::string("The mail server closed the connection while") + TimeOutPhrase(step);
     case MailFailure::None:
     case MailFailure::Refused:
         break;
     }
-    return RefusalSentence(mailState);
+    return RefusalSentence(step);
 }
 
 } // namespace
 
-std::string ComposeMailErrorReport(const std::string& entryName, int mailState, bool timedOut,
+std::string ComposeMailErrorReport(const std::string& entryName, Pop3Step mailState, bool timedOut,
                                    std::string& errorDetail, const std::string& tlsFailure,
                                    MailFailure failure)
 {
-    std::string report = "Error while communicating with '" + entryName + "'\r\n";
-    if (timedOut) {
-        report += "A timeout error occured while ";
-        report += TimeOutPhrase(mailState);
-        return report;
-    }
     const std::string sentence = FailureSentence(failure, mailState);
-    report += sentence;
+    std::string report =
+        ComposeErrorReport("'" + entryName + "'", timedOut, TimeOutPhrase(mailState), sentence);
+    if (timedOut)
+        return report;
     if (!tlsFailure.empty())
         report += (sentence.empty() ? "" : "\r\n") +
                   std::string("The secure connection could not be established: ") + tlsFailure;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mail/MailFailure.h"
+#include "mail/Pop3Step.h"
 
 #include <string>
 
@@ -12,7 +13,7 @@ namespace vorlane {
 // A failed TLS handshake adds its reasons in plain words. A failure that is not a refusal (a
 // server that closed the connection, sent an endless line or a STAT reply without numbers) is
 // worded by its own cause and the step it interrupted.
-std::string ComposeMailErrorReport(const std::string& entryName, int mailState, bool timedOut,
+std::string ComposeMailErrorReport(const std::string& entryName, Pop3Step mailState, bool timedOut,
                                    std::string& errorDetail, const std::string& tlsFailure = {},
                                    MailFailure failure = MailFailure::Refused);
 

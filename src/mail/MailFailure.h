@@ -12,7 +12,6 @@ enum class MailFailure
     LineTooLong,    // a line or unterminated text over the line limit
     InvalidStat,    // the STAT reply holds no valid count and size
     ClosedByServer, // the server closed the connection before the dialogue ended
-    NotReading,     // the server stopped reading what the program sends
 };
 
 } // namespace vorlane

@@ -50,7 +50,7 @@ void Pop3Dialogue::Start(const std::string& user, const std::string& password, b
     MailFailed = false;
     MailBusy = false;
     Failure = MailFailure::None;
-    MailState = 0;
+    MailState = Pop3Step::NotStarted;
     StatCount = 0;
     StatSize = 0;
     TopIndex = 0;
@@ -64,7 +64,7 @@ void Pop3Dialogue::Start(const std::string& user, const std::string& password, b
 void Pop3Dialogue::SplitReceivedLines(std::string_view text)
 {
     // During the handshake after STLS nothing in plain text is to be trusted.
-    if (Ended() || MailState == 11)
+    if (Ended() || MailState == Pop3Step::TlsHandshake)
         return;
     if (!text.empty()) {
         // A CR at the end of one read and its LF at the start of the next make one line end.
@@ -90,10 +90,10 @@ void Pop3Dialogue::SplitReceivedLines(std::string_view text)
         else if (ReceiveBuffer[start] == '\n')
             ++start;
         HandleMailLine(line);
-        if (MailState == 11)
+        if (MailState == Pop3Step::TlsHandshake)
             break; // "+OK" to STLS: whatever followed it in plain text is dropped
     }
-    if (Ended() || MailState == 11) {
+    if (Ended() || MailState == Pop3Step::TlsHandshake) {
         ReceiveBuffer.clear();
         lfMayFollow_ = false;
         return;
@@ -115,39 +115,39 @@ void Pop3Dialogue::HandleMailLine(const std::string& line)
         return;
     }
     const bool positive = BeginsWith(line, "+OK");
-    if (MailState == 7) {
+    if (MailState == Pop3Step::ReceivingHeaders) {
         HandleHeaderLine(line, positive);
         return;
     }
     if (!positive)
         return;
     switch (MailState) {
-    case 3:
+    case Pop3Step::Connected:
         if (useStls_) {
             Send("STLS", "STLS\r\n");
-            MailState = 10;
+            MailState = Pop3Step::StlsSent;
         } else {
             Send("USER " + MailUser, "USER " + MailUser + "\r\n");
-            MailState = 4;
+            MailState = Pop3Step::UserSent;
         }
         break;
-    case 10:
-        MailState = 11;
+    case Pop3Step::StlsSent:
+        MailState = Pop3Step::TlsHandshake;
         transport_.StartTls();
         break;
-    case 4:
+    case Pop3Step::UserSent:
         Send("PASS ********", "PASS " + MailPassword + "\r\n");
-        MailState = 5;
+        MailState = Pop3Step::PasswordSent;
         break;
-    case 5:
+    case Pop3Step::PasswordSent:
         Send("STAT", "STAT\r\n");
-        MailState = 6;
+        MailState = Pop3Step::StatSent;
         break;
-    case 6:
+    case Pop3Step::StatSent:
         HandleStatReply(line);
         break;
-    case 8:
-        MailState = 9;
+    case Pop3Step::QuitSent:
+        MailState = Pop3Step::Finished;
         transport_.Close();
         break;
     default:
@@ -157,10 +157,10 @@ void Pop3Dialogue::HandleMailLine(const std::string& line)
 
 void Pop3Dialogue::TlsEstablished()
 {
-    if (MailState != 11)
+    if (MailState != Pop3Step::TlsHandshake)
         return;
     Send("USER " + MailUser, "USER " + MailUser + "\r\n");
-    MailState = 4;
+    MailState = Pop3Step::UserSent;
 }
 
 void Pop3Dialogue::ConnectionClosed()
@@ -189,11 +189,11 @@ void Pop3Dialogue::HandleStatReply(const std::string& line)
     StatCount = *count;
     StatSize = *size;
     if (displayHeaders_ && StatCount > 0) {
-        MailState = 7;
+        MailState = Pop3Step::ReceivingHeaders;
         RequestHeaders(std::max(1, StatCount - kMaxHeaderRecords + 1));
     } else {
         Send("QUIT", "QUIT\r\n");
-        MailState = 8;
+        MailState = Pop3Step::QuitSent;
     }
 }
 
@@ -207,7 +207,7 @@ void Pop3Dialogue::HandleHeaderLine(const std::string& line, bool positive)
     if (line == ".") {
         if (TopIndex >= StatCount) {
             Send("QUIT", "QUIT\r\n");
-            MailState = 8;
+            MailState = Pop3Step::QuitSent;
         } else {
             RequestHeaders(TopIndex + 1);
         }

@@ -2,6 +2,7 @@
 
 #include "mail/MailFailure.h"
 #include "mail/MailMessage.h"
+#include "mail/Pop3Step.h"
 
 #include <cstddef>
 #include <functional>
@@ -23,9 +24,7 @@ public:
 
 // The client side of one POP3 dialogue, driven line by line: USER, PASS, STAT, optionally
 // TOP n 0 for every waiting message, QUIT. It never downloads, deletes or marks a message.
-// MailState: 0 not started, 1 resolving, 2 connecting, 3 connected (the socket sets these),
-// 4 USER sent, 5 PASS sent, 6 STAT sent, 7 receiving headers, 8 QUIT sent, 9 finished; with
-// STLS also 10 STLS sent and 11 TLS handshake, between the greeting and USER.
+// MailState tells how far it got (Pop3Step).
 class Pop3Dialogue
 {
 public:
@@ -59,9 +58,9 @@ public:
     // Ends the dialogue as failed for the given cause and closes the connection.
     void Fail(MailFailure cause);
     // Finished (state 9) or failed: nothing more is sent.
-    bool Ended() const { return MailFailed || MailState == 9; }
+    bool Ended() const { return MailFailed || MailState == Pop3Step::Finished; }
 
-    int MailState = 0;
+    Pop3Step MailState = Pop3Step::NotStarted;
     bool MailFailed = false;
     MailFailure Failure = MailFailure::None;
     bool MailBusy = false;

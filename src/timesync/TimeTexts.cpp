@@ -1,6 +1,7 @@
 #include "timesync/TimeTexts.h"
 
 #include "timesync/LocalClock.h"
+#include "util/ErrorReport.h"
 
 #include <ctime>
 
@@ -8,48 +9,42 @@ namespace vorlane {
 
 namespace {
 
-const char* TimeOutPhrase(int timeState)
+const char* TimeOutPhrase(TimeStep step)
 {
-    switch (timeState) {
-    case 1:
+    switch (step) {
+    case TimeStep::Resolving:
         return " resolving the hostname.";
-    case 2:
+    case TimeStep::Connecting:
         return " connecting to the remote host.";
-    case 3:
+    case TimeStep::Connected:
         return " waiting for the correct time data.";
-    default:
-        return " communicating with the remote host.";
+    case TimeStep::NotStarted:
+        break;
     }
+    return " communicating with the remote host.";
 }
 
-const char* FailureSentence(int timeState)
+const char* FailureSentence(TimeStep step)
 {
-    switch (timeState) {
-    case 1:
+    switch (step) {
+    case TimeStep::Resolving:
         return "Resolving the hostname failed.";
-    case 2:
+    case TimeStep::Connecting:
         return "Connecting to the remote host failed.";
-    case 3:
+    case TimeStep::Connected:
         return "The time server send me wrong data.";
-    default:
-        return "";
+    case TimeStep::NotStarted:
+        break;
     }
+    return "";
 }
 
 } // namespace
 
-std::string ComposeTimeError(std::string_view timeServer, int timeState, bool timedOut)
+std::string ComposeTimeError(std::string_view timeServer, TimeStep timeState, bool timedOut)
 {
-    std::string text = "Error while communicating with \"";
-    text += timeServer;
-    text += "\"\r\n";
-    if (timedOut) {
-        text += "A timeout error occured while ";
-        text += TimeOutPhrase(timeState);
-    } else {
-        text += FailureSentence(timeState);
-    }
-    return text;
+    return ComposeErrorReport("\"" + std::string(timeServer) + "\"", timedOut,
+                              TimeOutPhrase(timeState), FailureSentence(timeState));
 }
 
 std::string NewLocalTimeLine()

@@ -403,9 +403,9 @@ TEST(Controller, SocketNotificationsChangeOnlyTheirOwnConversation)
     auto& c = f.Create(test::UnusedPort());
     for (int mode : {0, 1}) {
         c.SocketMode = mode;
-        c.Mail.MailState = 0;
+        c.Mail.MailState = Pop3Step::NotStarted;
         c.Mail.MailFailed = false;
-        c.TimeState = 0;
+        c.TimeState = TimeStep::NotStarted;
         c.TimeFailed = false;
         c.ClientSocketLookup();
         c.ClientSocketConnecting();
@@ -413,9 +413,9 @@ TEST(Controller, SocketNotificationsChangeOnlyTheirOwnConversation)
         int error = 10061;
         c.ClientSocketError(error);
         EXPECT_EQ(error, 0);
-        EXPECT_EQ(c.Mail.MailState, mode == 0 ? 3 : 0);
+        EXPECT_EQ(c.Mail.MailState, mode == 0 ? Pop3Step::Connected : Pop3Step::NotStarted);
         EXPECT_EQ(c.Mail.MailFailed, mode == 0);
-        EXPECT_EQ(c.TimeState, mode == 1 ? 3 : 0);
+        EXPECT_EQ(c.TimeState, mode == 1 ? TimeStep::Connected : TimeStep::NotStarted);
         EXPECT_EQ(c.TimeFailed, mode == 1);
     }
 }

@@ -36,8 +36,9 @@ TEST(ComposeMailErrorReport, WordsTheReportByTheStateReached)
     };
     for (const auto& c : cases) {
         std::string detail;
-        EXPECT_EQ(ComposeMailErrorReport("Home", c.state, c.timedOut, detail),
-                  std::string("Error while communicating with 'Home'\r\n") + c.expected)
+        EXPECT_EQ(
+            ComposeMailErrorReport("Home", static_cast<Pop3Step>(c.state), c.timedOut, detail),
+            std::string("Error while communicating with 'Home'\r\n") + c.expected)
             << "state " << c.state << (c.timedOut ? " timed out" : "");
     }
 }
@@ -45,15 +46,15 @@ TEST(ComposeMailErrorReport, WordsTheReportByTheStateReached)
 TEST(ComposeMailErrorReport, AppendsTheDetailOnceAndNotToATimeOut)
 {
     std::string detail = "the connection was refused (10061)";
-    EXPECT_EQ(ComposeMailErrorReport("Home", 2, true, detail),
+    EXPECT_EQ(ComposeMailErrorReport("Home", Pop3Step::Connecting, true, detail),
               "Error while communicating with 'Home'\r\nA timeout error occured while  connecting "
               "to the remote host.");
     EXPECT_EQ(detail, "the connection was refused (10061)");
-    EXPECT_EQ(ComposeMailErrorReport("Home", 2, false, detail),
+    EXPECT_EQ(ComposeMailErrorReport("Home", Pop3Step::Connecting, false, detail),
               "Error while communicating with 'Home'\r\nConnecting to the remote host failed.\r\n"
               "Detailed error message: the connection was refused (10061)");
     EXPECT_EQ(detail, "");
-    EXPECT_EQ(ComposeMailErrorReport("Home", 7, false, detail),
+    EXPECT_EQ(ComposeMailErrorReport("Home", Pop3Step::ReceivingHeaders, false, detail),
               "Error while communicating with 'Home'\r\n");
 }
 
@@ -76,19 +77,19 @@ TEST(ComposeMailErrorReport, NamesTheCauseOfAFailureThatIsNoRefusal)
          "size."},
         {MailFailure::ClosedByServer, 5,
          "The mail server closed the connection while waiting for the password OK response."},
-        {MailFailure::NotReading, 7,
-         "The mail server stopped reading my commands while waiting for the mail headers."},
         {MailFailure::CannotOpen, 0, "The connection to the mail server could not be opened."},
         {MailFailure::Refused, 4, "The specified user does not exist at the mail server."},
     };
     for (const auto& c : cases) {
         std::string detail;
-        EXPECT_EQ(ComposeMailErrorReport("Home", c.state, false, detail, {}, c.failure),
+        EXPECT_EQ(ComposeMailErrorReport("Home", static_cast<Pop3Step>(c.state), false, detail, {},
+                                         c.failure),
                   std::string("Error while communicating with 'Home'\r\n") + c.expected)
             << c.expected;
     }
     std::string detail = "no mail server is set for this entry";
-    EXPECT_EQ(ComposeMailErrorReport("Home", 0, false, detail, {}, MailFailure::CannotOpen),
+    EXPECT_EQ(ComposeMailErrorReport("Home", Pop3Step::NotStarted, false, detail, {},
+                                     MailFailure::CannotOpen),
               "Error while communicating with 'Home'\r\nThe connection to the mail server could "
               "not be opened.\r\nDetailed error message: no mail server is set for this entry");
 }
@@ -103,15 +104,17 @@ TEST(ComposeMailErrorReport, NamesTheSecureConnectionSteps)
 {
     std::string detail;
     const auto head = std::string("Error while communicating with 'Home'\r\n");
-    EXPECT_EQ(ComposeMailErrorReport("Home", 10, false, detail),
+    EXPECT_EQ(ComposeMailErrorReport("Home", Pop3Step::StlsSent, false, detail),
               head + "The mail server does not offer a secure connection (STLS).");
-    EXPECT_EQ(ComposeMailErrorReport("Home", 10, true, detail),
+    EXPECT_EQ(ComposeMailErrorReport("Home", Pop3Step::StlsSent, true, detail),
               head + "A timeout error occured while  waiting for the STLS OK response.");
-    EXPECT_EQ(ComposeMailErrorReport("Home", 11, true, detail),
+    EXPECT_EQ(ComposeMailErrorReport("Home", Pop3Step::TlsHandshake, true, detail),
               head + "A timeout error occured while  establishing the secure connection.");
-    EXPECT_EQ(ComposeMailErrorReport("Home", 11, false, detail, "The certificate has expired"),
+    EXPECT_EQ(ComposeMailErrorReport("Home", Pop3Step::TlsHandshake, false, detail,
+                                     "The certificate has expired"),
               head + "The secure connection could not be established: The certificate has expired");
-    EXPECT_EQ(ComposeMailErrorReport("Home", 2, false, detail, "The certificate has expired"),
+    EXPECT_EQ(ComposeMailErrorReport("Home", Pop3Step::Connecting, false, detail,
+                                     "The certificate has expired"),
               head + "Connecting to the remote host failed.\r\n"
                      "The secure connection could not be established: The certificate has expired");
 }

@@ -22,7 +22,7 @@ struct Fixture
     explicit Fixture(bool displayHeaders = false)
     {
         dialogue.Start("joe", "s3cret", displayHeaders, messages);
-        dialogue.MailState = 3; // the socket reports the connection
+        dialogue.MailState = Pop3Step::Connected; // the socket reports the connection
     }
     void Receive(std::string_view text) { dialogue.SplitReceivedLines(text); }
 
@@ -42,13 +42,13 @@ TEST(Pop3Dialogue, FetchesTheHeadersOfEveryMessageThenQuits)
     f.Receive(
         "+OK\r\nReturn-Path: <ann@example.org>\r\nFrom: Ann <ann@example.org>\r\nSubject: Hello\r\n"
         "\tcontinued\r\nsubject: Hello again\r\n\r\n.\r\n");
-    ASSERT_EQ(f.dialogue.MailState, 7);
+    ASSERT_EQ(f.dialogue.MailState, Pop3Step::ReceivingHeaders);
     f.Receive("+OK\r\nFROM: Bob\r\n\r\n.\r\n");
     f.Receive("+OK Logging out.\r\n");
 
     EXPECT_EQ(f.transport.sent,
               "USER joe\r\nPASS s3cret\r\nSTAT\r\nTOP 1 0\r\nTOP 2 0\r\nQUIT\r\n");
-    EXPECT_EQ(f.dialogue.MailState, 9);
+    EXPECT_EQ(f.dialogue.MailState, Pop3Step::Finished);
     EXPECT_FALSE(f.dialogue.MailFailed);
     EXPECT_EQ(f.transport.closes, 1);
     EXPECT_EQ(f.dialogue.StatCount, 2);
@@ -82,7 +82,7 @@ TEST(Pop3Dialogue, HeaderLinesNeedTheBlankAfterTheColon)
     ASSERT_EQ(f.messages.size(), 1u);
     EXPECT_EQ(f.messages[0].second.From, "");
     EXPECT_EQ(f.messages[0].second.Subject, "Mixed Case");
-    EXPECT_EQ(f.dialogue.MailState, 8);
+    EXPECT_EQ(f.dialogue.MailState, Pop3Step::QuitSent);
 }
 
 TEST(Pop3Dialogue, SplitsLinesHoweverTheyArrive)
@@ -107,7 +107,7 @@ TEST(Pop3Dialogue, SplitsLinesHoweverTheyArrive)
         for (const auto& read : c.reads)
             f.Receive(read);
         EXPECT_EQ(f.transport.sent, "USER joe\r\nPASS s3cret\r\nSTAT\r\nQUIT\r\n") << c.name;
-        EXPECT_EQ(f.dialogue.MailState, 9) << c.name;
+        EXPECT_EQ(f.dialogue.MailState, Pop3Step::Finished) << c.name;
         EXPECT_EQ(f.dialogue.StatCount, 3) << c.name;
         EXPECT_EQ(f.dialogue.StatSize, 4512) << c.name;
         EXPECT_TRUE(f.dialogue.ReceiveBuffer.empty()) << c.name;
@@ -121,20 +121,25 @@ TEST(Pop3Dialogue, NegativeRepliesFailAtTheStateReached)
     {
         const char* name;
         const char* replies;
-        int state;
+        Pop3Step state;
         bool busy;
     } cases[] = {
-        {"negative greeting", "-ERR go away\r\n", 3, false},
-        {"unknown user", "+OK\r\n-ERR no such user\r\n", 4, false},
-        {"wrong password", "+OK\r\n+OK\r\n-ERR [AUTH] Authentication failed.\r\n", 5, false},
-        {"busy in lower case", "+OK\r\n+OK\r\n-err mailbox busy\r\n", 5, true},
-        {"locked by another session", "+OK\r\n+OK\r\n-ERR [IN-USE] Mailbox locked\r\n", 5, true},
-        {"stat refused", "+OK\r\n+OK\r\n+OK\r\n-ERR no\r\n", 6, false},
-        {"stat with two blanks", "+OK\r\n+OK\r\n+OK\r\n+OK  2 320\r\n", 6, false},
-        {"stat without size", "+OK\r\n+OK\r\n+OK\r\n+OK 2\r\n", 6, false},
-        {"stat count too large", "+OK\r\n+OK\r\n+OK\r\n+OK 2147483648 1\r\n", 6, false},
-        {"top refused", "+OK\r\n+OK\r\n+OK\r\n+OK 2 320\r\n-ERR no TOP here\r\n", 7, false},
-        {"quit refused", "+OK\r\n+OK\r\n+OK\r\n+OK 0 0\r\n-ERR stay\r\n", 8, false},
+        {"negative greeting", "-ERR go away\r\n", Pop3Step::Connected, false},
+        {"unknown user", "+OK\r\n-ERR no such user\r\n", Pop3Step::UserSent, false},
+        {"wrong password", "+OK\r\n+OK\r\n-ERR [AUTH] Authentication failed.\r\n",
+         Pop3Step::PasswordSent, false},
+        {"busy in lower case", "+OK\r\n+OK\r\n-err mailbox busy\r\n", Pop3Step::PasswordSent, true},
+        {"locked by another session", "+OK\r\n+OK\r\n-ERR [IN-USE] Mailbox locked\r\n",
+         Pop3Step::PasswordSent, true},
+        {"stat refused", "+OK\r\n+OK\r\n+OK\r\n-ERR no\r\n", Pop3Step::StatSent, false},
+        {"stat with two blanks", "+OK\r\n+OK\r\n+OK\r\n+OK  2 320\r\n", Pop3Step::StatSent, false},
+        {"stat without size", "+OK\r\n+OK\r\n+OK\r\n+OK 2\r\n", Pop3Step::StatSent, false},
+        {"stat count too large", "+OK\r\n+OK\r\n+OK\r\n+OK 2147483648 1\r\n", Pop3Step::StatSent,
+         false},
+        {"top refused", "+OK\r\n+OK\r\n+OK\r\n+OK 2 320\r\n-ERR no TOP here\r\n",
+         Pop3Step::ReceivingHeaders, false},
+        {"quit refused", "+OK\r\n+OK\r\n+OK\r\n+OK 0 0\r\n-ERR stay\r\n", Pop3Step::QuitSent,
+         false},
     };
     for (const auto& c : cases) {
         Fixture f(true);
@@ -151,13 +156,14 @@ TEST(Pop3Dialogue, EmptyMailboxQuitsAtOnceEvenWithHeadersOn)
     f.Receive("+OK\r\n+OK\r\n+OK\r\n+OK 0 0\r\n");
     EXPECT_TRUE(f.transport.sent.ends_with("STAT\r\nQUIT\r\n"));
     EXPECT_TRUE(f.messages.empty());
-    EXPECT_EQ(f.dialogue.MailState, 8);
+    EXPECT_EQ(f.dialogue.MailState, Pop3Step::QuitSent);
 }
 
 TEST(Pop3Dialogue, LinesOutsideTheDialogueChangeNothing)
 {
     Fixture f;
-    for (int state : {0, 1, 2, 9}) {
+    for (Pop3Step state :
+         {Pop3Step::NotStarted, Pop3Step::Resolving, Pop3Step::Connecting, Pop3Step::Finished}) {
         f.dialogue.MailState = state;
         f.Receive("+OK\r\nnoise\r\n");
         EXPECT_EQ(f.dialogue.MailState, state);
@@ -187,7 +193,7 @@ TEST(Pop3Dialogue, EndlessOrHugeLinesFailAtOnce)
 struct Outcome
 {
     std::string sent;
-    int state;
+    Pop3Step state;
     bool failed;
     MailFailure failure;
     int statCount;
@@ -249,7 +255,7 @@ TEST(Pop3Dialogue, AnEndedDialogueTakesNoFurtherLinesFromTheSameRead)
     Fixture f;
     f.Receive("+OK hi\r\n-ERR go away\r\n+OK\r\n+OK\r\n");
     EXPECT_EQ(f.transport.sent, "USER joe\r\n");
-    EXPECT_EQ(f.dialogue.MailState, 4);
+    EXPECT_EQ(f.dialogue.MailState, Pop3Step::UserSent);
     EXPECT_EQ(f.dialogue.Failure, MailFailure::Refused);
     EXPECT_EQ(f.log.size(), 3u) << "the lines after the refusal are not even logged";
 }
@@ -280,7 +286,7 @@ TEST(Pop3Dialogue, HeadersAreFetchedForTheNewestMessagesUpToTheLimit)
     EXPECT_EQ(f.messages.front().first, "95001");
     EXPECT_EQ(f.messages.back().first, "100000");
     EXPECT_EQ(f.messages.back().second.Subject.size(), Pop3Dialogue::kMaxHeaderValueLength);
-    EXPECT_EQ(f.dialogue.MailState, 8);
+    EXPECT_EQ(f.dialogue.MailState, Pop3Step::QuitSent);
     EXPECT_TRUE(f.transport.sent.ends_with("TOP 100000 0\r\nQUIT\r\n"));
     EXPECT_NE(f.transport.sent.find("STAT\r\nTOP 95001 0\r\n"), std::string::npos);
 }
@@ -292,18 +298,21 @@ TEST(Pop3Dialogue, EachFailureKnowsItsCause)
     {
         const char* name;
         std::string replies;
-        int state;
+        Pop3Step state;
         MailFailure failure;
     } cases[] = {
-        {"endless greeting", huge, 3, MailFailure::LineTooLong},
-        {"endless line after USER", "+OK\r\n" + huge + "\r\n", 4, MailFailure::LineTooLong},
-        {"negative sizes", "+OK\r\n+OK\r\n+OK\r\n+OK -5 -100\r\n", 6, MailFailure::InvalidStat},
-        {"signed count", "+OK\r\n+OK\r\n+OK\r\n+OK +5 100\r\n", 6, MailFailure::InvalidStat},
-        {"tab before the count", "+OK\r\n+OK\r\n+OK\r\n+OK \t5 100\r\n", 6,
+        {"endless greeting", huge, Pop3Step::Connected, MailFailure::LineTooLong},
+        {"endless line after USER", "+OK\r\n" + huge + "\r\n", Pop3Step::UserSent,
+         MailFailure::LineTooLong},
+        {"negative sizes", "+OK\r\n+OK\r\n+OK\r\n+OK -5 -100\r\n", Pop3Step::StatSent,
          MailFailure::InvalidStat},
-        {"count out of range", "+OK\r\n+OK\r\n+OK\r\n+OK 99999999999 1\r\n", 6,
+        {"signed count", "+OK\r\n+OK\r\n+OK\r\n+OK +5 100\r\n", Pop3Step::StatSent,
          MailFailure::InvalidStat},
-        {"refusal", "+OK\r\n-ERR no\r\n", 4, MailFailure::Refused},
+        {"tab before the count", "+OK\r\n+OK\r\n+OK\r\n+OK \t5 100\r\n", Pop3Step::StatSent,
+         MailFailure::InvalidStat},
+        {"count out of range", "+OK\r\n+OK\r\n+OK\r\n+OK 99999999999 1\r\n", Pop3Step::StatSent,
+         MailFailure::InvalidStat},
+        {"refusal", "+OK\r\n-ERR no\r\n", Pop3Step::UserSent, MailFailure::Refused},
     };
     for (const auto& c : cases) {
         Fixture f(true);
@@ -321,7 +330,7 @@ TEST(Pop3Dialogue, AClosedConnectionEndsOnlyADialogueThatHasNotEnded)
     open.dialogue.ConnectionClosed();
     EXPECT_TRUE(open.dialogue.MailFailed);
     EXPECT_EQ(open.dialogue.Failure, MailFailure::ClosedByServer);
-    EXPECT_EQ(open.dialogue.MailState, 4);
+    EXPECT_EQ(open.dialogue.MailState, Pop3Step::UserSent);
 
     Fixture refused;
     refused.Receive("-ERR no\r\n");
@@ -332,7 +341,7 @@ TEST(Pop3Dialogue, AClosedConnectionEndsOnlyADialogueThatHasNotEnded)
     finished.Receive("+OK\r\n+OK\r\n+OK\r\n+OK 0 0\r\n+OK bye\r\n");
     finished.dialogue.ConnectionClosed();
     EXPECT_FALSE(finished.dialogue.MailFailed);
-    EXPECT_EQ(finished.dialogue.MailState, 9);
+    EXPECT_EQ(finished.dialogue.MailState, Pop3Step::Finished);
 }
 
 } // namespace
@@ -348,18 +357,18 @@ TEST(Pop3Dialogue, StlsLogsInOnlyOnceTheConnectionIsEncrypted)
     MailMessageList messages;
     Pop3Dialogue dialogue(transport, [&](const std::string& line) { log.push_back(line); });
     dialogue.Start("joe", "s3cret", false, messages, true);
-    dialogue.MailState = 3;
+    dialogue.MailState = Pop3Step::Connected;
     // Plain text that follows the "+OK" to STLS in the same read must not be taken for a reply.
     dialogue.SplitReceivedLines("+OK ready\r\n");
     dialogue.SplitReceivedLines("+OK Begin TLS\r\n+OK injected\r\n");
     EXPECT_EQ(transport.sent, "STLS\r\n");
-    EXPECT_EQ(dialogue.MailState, 11);
+    EXPECT_EQ(dialogue.MailState, Pop3Step::TlsHandshake);
     EXPECT_EQ(transport.handshakes, 1);
     EXPECT_TRUE(dialogue.ReceiveBuffer.empty());
 
     dialogue.TlsEstablished();
     EXPECT_EQ(transport.sent, "STLS\r\nUSER joe\r\n");
-    EXPECT_EQ(dialogue.MailState, 4);
+    EXPECT_EQ(dialogue.MailState, Pop3Step::UserSent);
     dialogue.TlsEstablished(); // only once
     EXPECT_EQ(transport.sent, "STLS\r\nUSER joe\r\n");
     EXPECT_NE(std::find(log.begin(), log.end(), "POP3 OUT: STLS"), log.end());
@@ -371,10 +380,10 @@ TEST(Pop3Dialogue, ARefusedStlsFailsBeforeAnyLogin)
     MailMessageList messages;
     Pop3Dialogue dialogue(transport, [](const std::string&) {});
     dialogue.Start("joe", "s3cret", false, messages, true);
-    dialogue.MailState = 3;
+    dialogue.MailState = Pop3Step::Connected;
     dialogue.SplitReceivedLines("+OK ready\r\n-ERR Unknown command\r\n");
     EXPECT_TRUE(dialogue.MailFailed);
-    EXPECT_EQ(dialogue.MailState, 10);
+    EXPECT_EQ(dialogue.MailState, Pop3Step::StlsSent);
     EXPECT_EQ(transport.sent, "STLS\r\n");
     EXPECT_EQ(transport.handshakes, 0);
 }

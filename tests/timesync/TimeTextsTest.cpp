@@ -27,7 +27,7 @@ TEST(ComposeTimeError, WordsTheMessageByTheStateReached)
         {4, true, "A timeout error occured while  communicating with the remote host."},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ComposeTimeError("time.example.org", c.state, c.timedOut),
+        EXPECT_EQ(ComposeTimeError("time.example.org", static_cast<TimeStep>(c.state), c.timedOut),
                   std::string("Error while communicating with \"time.example.org\"\r\n") +
                       c.expected)
             << "state " << c.state << (c.timedOut ? " timed out" : "");
