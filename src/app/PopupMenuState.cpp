@@ -30,21 +30,21 @@ void SelectDefaultItem(PopupMenuState& menu, int iconClickAction)
             item.isDefault = false;
         menu[command].isDefault = true;
     };
-    switch (iconClickAction) {
-    case kActionCheckMail:
+    switch (static_cast<DoubleClickAction>(iconClickAction)) {
+    case DoubleClickAction::CheckMail:
         if (menu.HasCheckNowSubmenu())
             menu.allIsDefault = true; // the submenu's own level only
         else
             makeDefault(MenuCommand::Checknow);
         break;
-    case kActionSynchronizeTime:
+    case DoubleClickAction::SynchronizeTime:
         makeDefault(MenuCommand::SynchronizeTime);
         break;
-    case kActionStartMailClient:
-    case kActionStartClientStopWaving:
+    case DoubleClickAction::StartMailClient:
+    case DoubleClickAction::StartClientStopWaving:
         makeDefault(MenuCommand::StartMailClient);
         break;
-    case kActionStopWaving:
+    case DoubleClickAction::StopWaving:
         makeDefault(MenuCommand::StopWaving);
         break;
     default:

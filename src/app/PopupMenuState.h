@@ -51,15 +51,16 @@ struct PopupMenuState
 // The menu's captions, as the user sees them ("&" marks the access key).
 const char* MenuCaption(MenuCommand command);
 
-// The double-click actions, by IconClickAction.
-enum IconClickActions
+// What a double click on the tray icon does: the stored IconClickAction. Any other stored
+// number does nothing.
+enum class DoubleClickAction
 {
-    kActionCheckMail = 0,
-    kActionSynchronizeTime = 1,
-    kActionStartMailClient = 2,
-    kActionStartClientStopWaving = 3,
-    kActionStopWaving = 4,
-    kActionNothing = 5,
+    CheckMail = 0,
+    SynchronizeTime = 1,
+    StartMailClient = 2,
+    StartClientStopWaving = 3,
+    StopWaving = 4,
+    Nothing = 5,
 };
 
 // Marks the item that the double click performs as the default; any other value clears the

@@ -60,8 +60,7 @@ std::string TlsFailureText(const QList<QSslError>& errors, const QString& fallba
 
 } // namespace
 
-ClientSocket::ClientSocket(ClientSocketHandler& handler, QObject* parent)
-    : QObject(parent), handler_(handler)
+ClientSocket::ClientSocket(QObject* parent) : QObject(parent)
 {
     connect(&socket_, &QAbstractSocket::stateChanged, this, &ClientSocket::OnStateChanged);
     connect(&socket_, &QAbstractSocket::connected, this, &ClientSocket::OnConnected);
@@ -71,6 +70,12 @@ ClientSocket::ClientSocket(ClientSocketHandler& handler, QObject* parent)
     connect(&socket_, &QSslSocket::encrypted, this, &ClientSocket::OnEncrypted);
     connect(&socket_, &QSslSocket::sslErrors, this, &ClientSocket::OnSslErrors);
     socket_.setReadBufferSize(kReadBufferSize);
+}
+
+void ClientSocket::SetHandler(ClientSocketHandler& handler)
+{
+    RequireInactive("handler");
+    handler_ = &handler;
 }
 
 void ClientSocket::SetSecurity(SocketSecurity security)
@@ -103,9 +108,9 @@ void ClientSocket::OnEncrypted()
     if (!active_)
         return;
     if (security_ == SocketSecurity::ImplicitTls)
-        handler_.ClientSocketConnect(); // the connection is usable only now
+        handler_->ClientSocketConnect(); // the connection is usable only now
     else
-        handler_.ClientSocketEncrypted();
+        handler_->ClientSocketEncrypted();
 }
 
 void ClientSocket::OnSslErrors(const QList<QSslError>& errors)
@@ -145,6 +150,8 @@ void ClientSocket::Open()
     // A report of this connection must never show the reasons of the one before.
     tlsFailure_.clear();
     sslErrors_.clear();
+    if (handler_ == nullptr)
+        throw SocketException("No conversation owns the socket");
     if (host_.empty() && address_.empty())
         throw SocketException("No address specified");
     QHostAddress address;
@@ -153,7 +160,7 @@ void ClientSocket::Open()
         RaiseSocketError("The requested address is not valid in its context.", 10049, "connect");
 
     active_ = true;
-    handler_.ClientSocketLookup();
+    handler_->ClientSocketLookup();
     if (!active_)
         return; // the handler closed it
     const QString target = host_.empty() ? address.toString() : QString::fromStdString(host_);
@@ -202,19 +209,19 @@ qint64 ClientSocket::ReceiveBuf(char* buffer, qint64 count)
 void ClientSocket::OnStateChanged(QAbstractSocket::SocketState state)
 {
     if (active_ && state == QAbstractSocket::ConnectingState)
-        handler_.ClientSocketConnecting();
+        handler_->ClientSocketConnecting();
 }
 
 void ClientSocket::OnConnected()
 {
     if (active_ && security_ != SocketSecurity::ImplicitTls)
-        handler_.ClientSocketConnect();
+        handler_->ClientSocketConnect();
 }
 
 void ClientSocket::OnReadyRead()
 {
     if (active_)
-        handler_.ClientSocketRead();
+        handler_->ClientSocketRead();
 }
 
 void ClientSocket::OnError(QAbstractSocket::SocketError error)
@@ -229,7 +236,7 @@ void ClientSocket::OnError(QAbstractSocket::SocketError error)
         tlsFailure_ = TlsFailureText(sslErrors_, socket_.errorString());
         number = TlsErrorNumber(sslErrors_);
     }
-    handler_.ClientSocketError(number);
+    handler_->ClientSocketError(number);
     if (number != 0) {
         Close();
         RaiseSocketError(socket_.errorString().toStdString().c_str(), number, "connect");
@@ -241,7 +248,7 @@ void ClientSocket::OnDisconnected()
     if (!active_)
         return;
     active_ = false;
-    handler_.ClientSocketDisconnect();
+    handler_->ClientSocketDisconnect();
 }
 
 int ClientSocket::ErrorNumber(QAbstractSocket::SocketError error, const QString& description)

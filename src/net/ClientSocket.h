@@ -55,7 +55,10 @@ public:
     // than the program reads is slowed down by TCP instead of filling the memory.
     static constexpr qint64 kReadBufferSize = 256 * 1024;
 
-    explicit ClientSocket(ClientSocketHandler& handler, QObject* parent = nullptr);
+    explicit ClientSocket(QObject* parent = nullptr);
+
+    // The notifications of the next connection go to the conversation that opens it.
+    void SetHandler(ClientSocketHandler& handler);
 
     void SetPort(int port);
     void SetHost(const std::string& host);
@@ -101,7 +104,7 @@ private:
     void OnEncrypted();
     void OnSslErrors(const QList<QSslError>& errors);
 
-    ClientSocketHandler& handler_;
+    ClientSocketHandler* handler_ = nullptr;
     QSslSocket socket_;
     SocketSecurity security_ = SocketSecurity::None;
     std::string tlsFailure_;

@@ -79,12 +79,12 @@ TEST(Dovecot, PollsMailboxesWithAndWithoutMailAndLogsTheWholeDialogue)
 
     EXPECT_TRUE(f.desktop.messages.empty())
         << (f.desktop.messages.empty() ? "" : f.desktop.messages[0]);
-    ASSERT_EQ(c.MailServers.size(), 2u);
-    EXPECT_EQ(c.MailServers[0].Name, "Empty");
-    EXPECT_EQ(c.MailServers[0].MessageCount, 0);
-    EXPECT_EQ(c.MailServers[1].MessageCount, 2);
-    EXPECT_EQ(c.MailServers[1].MailboxSize, first + second);
-    ASSERT_EQ(c.MailMessages.size(), 0u) << "the last entry polled was the empty one";
+    ASSERT_EQ(c.MailServers().size(), 2u);
+    EXPECT_EQ(c.MailServers()[0].Name, "Empty");
+    EXPECT_EQ(c.MailServers()[0].MessageCount, 0);
+    EXPECT_EQ(c.MailServers()[1].MessageCount, 2);
+    EXPECT_EQ(c.MailServers()[1].MailboxSize, first + second);
+    ASSERT_EQ(c.MailMessages().size(), 0u) << "the last entry polled was the empty one";
     EXPECT_EQ(f.desktop.tray.back(),
               (test::RecordingDesktop::Tray{2, "You have 2 new mail messages"}));
 
@@ -128,11 +128,11 @@ TEST(Dovecot, PollsMailboxesWithAndWithoutMailAndLogsTheWholeDialogue)
 
     // The second pass finds the same mail; the headers of the poll are those of its last entry.
     c.ChecknowMenuItemClick(1);
-    ASSERT_EQ(c.MailMessages.size(), 2u);
-    EXPECT_EQ(c.MailMessages[0].second.From, "Ann <ann@example.org>");
-    EXPECT_EQ(c.MailMessages[0].second.Subject, "Hello");
-    EXPECT_EQ(c.MailMessages[1].second.Subject, "");
-    EXPECT_FALSE(c.MailServers[1].HasNewMail());
+    ASSERT_EQ(c.MailMessages().size(), 2u);
+    EXPECT_EQ(c.MailMessages()[0].second.From, "Ann <ann@example.org>");
+    EXPECT_EQ(c.MailMessages()[0].second.Subject, "Hello");
+    EXPECT_EQ(c.MailMessages()[1].second.Subject, "");
+    EXPECT_FALSE(c.MailServers()[1].HasNewMail());
 }
 
 TEST(Dovecot, ALockedMailboxIsBusyNotFailed)
@@ -147,15 +147,15 @@ TEST(Dovecot, ALockedMailboxIsBusyNotFailed)
     // Dovecot waits about ten seconds for the lock before it gives up.
     f.Store({{"Home", "joe", "127.0.0.1", "10", "secret"}}, ControllerFixture::LoggingSettings(40));
     auto& c = f.Create(server.Port());
-    ASSERT_EQ(c.MailServers[0].MessageCount, 1);
+    ASSERT_EQ(c.MailServers()[0].MessageCount, 1);
 
     const BlockingSession holder(server.Port(), "joe", "secret");
     ASSERT_TRUE(holder.last.starts_with("+OK")) << holder.last;
     c.ChecknowMenuItemClick(-1);
     EXPECT_TRUE(f.desktop.messages.empty());
-    EXPECT_FALSE(c.MailServers[0].Failed);
-    EXPECT_EQ(c.MailServers[0].MessageCount, 1);
-    EXPECT_FALSE(c.MailServers[0].HasNewMail());
+    EXPECT_FALSE(c.MailServers()[0].Failed);
+    EXPECT_EQ(c.MailServers()[0].MessageCount, 1);
+    EXPECT_FALSE(c.MailServers()[0].HasNewMail());
     EXPECT_TRUE(f.Logged("POP3 IN : -ERR [IN-USE] Mailbox is locked by another POP3 session."))
         << "Dovecot's words for a locked mailbox changed";
 }
@@ -173,7 +173,7 @@ TEST(Dovecot, AWrongPasswordIsReported)
     EXPECT_EQ(f.desktop.messages,
               std::vector<std::string>{
                   "Error while communicating with 'Home'\r\nThe specified password is incorrect."});
-    EXPECT_TRUE(c.MailServers[0].Failed);
+    EXPECT_TRUE(c.MailServers()[0].Failed);
 }
 
 } // namespace

@@ -69,7 +69,7 @@ TEST(Exit, AWaitingPassRunsToItsEndWithoutWindowsThenTheProgramEnds)
     EXPECT_TRUE(windowWasOpen);
     EXPECT_EQ(desktop.requested, 2) << "both entries were polled and reported";
     EXPECT_EQ(silent.Connections(), 4);
-    EXPECT_TRUE(controller.MailServers[0].Failed && controller.MailServers[1].Failed);
+    EXPECT_TRUE(controller.MailServers()[0].Failed && controller.MailServers()[1].Failed);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 

@@ -46,9 +46,9 @@ TEST(HostileServer, EveryPollEndsOnTimeWithItsRealCauseAndABoundedLog)
             << c.mode;
         // A generous bound: the time-out is a hard deadline, not a timer that data can starve.
         EXPECT_LT(elapsed, std::min(c.timeout, 5) * 1000 + 2000) << c.mode;
-        EXPECT_LE(controller.MailMessages.size(), 1u) << c.mode;
+        EXPECT_LE(controller.MailMessages().size(), 1u) << c.mode;
         EXPECT_LT(std::filesystem::file_size(f.dir / "Vorlane.log"),
-                  TProtocolForm::kMaxDialogueLogBytes + 64 * 1024)
+                  MailPoll::kMaxDialogueLogBytes + 64 * 1024)
             << c.mode;
     }
 }

@@ -28,9 +28,9 @@ TEST(Controller, FirstStartWithoutEntriesShowsNoNewMailAndRunsTheTimer)
     EXPECT_EQ(f.desktop.adds, 1);
     EXPECT_EQ(f.desktop.tray.front(), (RecordingDesktop::Tray{0, ""}));
     EXPECT_EQ(f.desktop.tray.back(), (RecordingDesktop::Tray{0, "No new mail"}));
-    EXPECT_TRUE(c.IntervalTimer.isActive());
-    EXPECT_EQ(c.IntervalTimer.interval(), 60000);
-    EXPECT_EQ(c.ProtocolTimer.interval(), 15000) << "no settings key: the first interval stays";
+    EXPECT_TRUE(c.Ticking());
+    EXPECT_EQ(c.ConnectionTimeoutMilliseconds(), 15000)
+        << "no settings key: the first interval stays";
     EXPECT_TRUE(f.desktop.menu[MenuCommand::Settings].enabled);
     EXPECT_FALSE(std::filesystem::exists(f.dir / "Vorlane.log"));
     f.controller.reset();
@@ -55,9 +55,9 @@ TEST(Controller, AValueOfTheWrongKindIsToldOnceAndHidesNothing)
         "Vorlane cannot use some of its stored settings:\r\nInvalid data type for 'WaveFile' (" +
         f.store.Path().string() + ", line "))
         << f.desktop.messages[0];
-    EXPECT_TRUE(c.IntervalTimer.isActive());
-    EXPECT_EQ(c.ProtocolTimer.interval(), 10000) << "the values after it were read";
-    ASSERT_EQ(c.MailServers.size(), 1u) << "no entry is hidden by it";
+    EXPECT_TRUE(c.Ticking());
+    EXPECT_EQ(c.ConnectionTimeoutMilliseconds(), 10000) << "the values after it were read";
+    ASSERT_EQ(c.MailServers().size(), 1u) << "no entry is hidden by it";
     EXPECT_EQ(f.desktop.tray.back().tip, "You have 1 new mail message") << "the first tick ran";
 
     f.desktop.onMessage = {};
@@ -93,7 +93,7 @@ TEST(Controller, ASettingsFileThatCannotBeReadIsToldAndKept)
         EXPECT_NE(f.desktop.messages[0].find(c.reason), std::string::npos)
             << c.name << ": " << f.desktop.messages[0];
         EXPECT_EQ(f.desktop.adds, 1) << c.name;
-        EXPECT_TRUE(controller.IntervalTimer.isActive()) << c.name;
+        EXPECT_TRUE(controller.Ticking()) << c.name;
         controller.IntervalTimerTimer();
         EXPECT_EQ(f.desktop.messages.size(), 1u) << c.name << ": told once";
         const auto after = std::filesystem::is_regular_file(f.store.Path())
@@ -114,16 +114,16 @@ TEST(Controller, ACommandWhileTheSettingsAreOpenLeavesThemToTheDialog)
         c.ChecknowMenuItemClick(-1); // "Check now" from the tray while the dialog is open
         checked = true;
         EXPECT_FALSE(f.desktop.menu[MenuCommand::Settings].enabled) << "no second dialog";
-        EXPECT_FALSE(c.IntervalTimer.isActive()) << "no tick while the dialog is open";
+        EXPECT_FALSE(c.Ticking()) << "no tick while the dialog is open";
         c.SynchronizeTimeMenuItemClick();
         EXPECT_FALSE(f.desktop.menu[MenuCommand::Settings].enabled);
-        EXPECT_FALSE(c.IntervalTimer.isActive());
+        EXPECT_FALSE(c.Ticking());
     };
     c.SettingsMenuItemClick();
     EXPECT_TRUE(checked);
     EXPECT_EQ(server.Connections(), 2);
     EXPECT_TRUE(f.desktop.menu[MenuCommand::Settings].enabled);
-    EXPECT_TRUE(c.IntervalTimer.isActive());
+    EXPECT_TRUE(c.Ticking());
 }
 
 TEST(Controller, TheTrayLeavesTheStopwatchWhateverEndsASynchronization)
@@ -138,7 +138,7 @@ TEST(Controller, TheTrayLeavesTheStopwatchWhateverEndsASynchronization)
     // The failure goes on to the program's handler, as from a timer event.
     EXPECT_THROW(c.IntervalTimerTimer(), std::exception);
     EXPECT_EQ(f.desktop.tray.back(), (RecordingDesktop::Tray{0, "No new mail"}));
-    EXPECT_TRUE(c.IntervalTimer.isActive());
+    EXPECT_TRUE(c.Ticking());
 }
 
 TEST(Controller, PollsEveryEntryLastFirstAndReportsNothingOnSuccess)
@@ -157,13 +157,13 @@ TEST(Controller, PollsEveryEntryLastFirstAndReportsNothingOnSuccess)
         if (line.starts_with("Checking"))
             logged.push_back(line);
     EXPECT_EQ(logged, checking);
-    for (const auto& entry : c.MailServers) {
+    for (const auto& entry : c.MailServers()) {
         EXPECT_EQ(entry.MessageCount, 2) << entry.Name;
         EXPECT_EQ(entry.MailboxSize, 500) << entry.Name;
     }
-    EXPECT_EQ(c.TotalMailSize, 1500);
+    EXPECT_EQ(c.Tray().TotalMailSize(), 1500);
     EXPECT_EQ(f.desktop.tray.back(), (RecordingDesktop::Tray{2, "You have 6 new mail messages"}));
-    EXPECT_TRUE(c.IconTimer.isActive());
+    EXPECT_TRUE(c.Waving());
     EXPECT_EQ(f.desktop.menu.checkNowEntries, (std::vector<std::string>{"A", "B", "C"}));
 }
 
@@ -206,11 +206,11 @@ TEST(Controller, ReplyByReplyOverARealSocket)
     EXPECT_EQ(server.Received(),
               (std::vector<std::string>{"USER joe", "PASS secret", "STAT", "TOP 1 0", "TOP 2 0",
                                         "TOP 3 0", "QUIT"}));
-    ASSERT_EQ(c.MailMessages.size(), 3u);
-    EXPECT_EQ(c.MailMessages[2].second.From, "Ann");
-    EXPECT_EQ(c.MailMessages[2].second.Subject, "Hi");
-    EXPECT_EQ(c.MailServers[0].MessageCount, 3);
-    EXPECT_EQ(c.MailServers[0].MailboxSize, 4512);
+    ASSERT_EQ(c.MailMessages().size(), 3u);
+    EXPECT_EQ(c.MailMessages()[2].second.From, "Ann");
+    EXPECT_EQ(c.MailMessages()[2].second.Subject, "Hi");
+    EXPECT_EQ(c.MailServers()[0].MessageCount, 3);
+    EXPECT_EQ(c.MailServers()[0].MailboxSize, 4512);
     EXPECT_TRUE(f.Logged("POP3 OUT: PASS ********"));
     EXPECT_EQ(test::ReadFile(f.dir / "Vorlane.log").find("secret"), std::string::npos);
 }
@@ -294,9 +294,8 @@ TEST(Controller, FailedPollsAreReportedByTheStateReached)
         EXPECT_NE(test::ReadFile(f.dir / "Vorlane.log").find(" Mail error: " + expected + "\r\n"),
                   std::string::npos)
             << c.name;
-        EXPECT_TRUE(controller.MailServers[0].Failed) << c.name;
-        EXPECT_FALSE(controller.ProtocolTimer.isActive()) << c.name;
-        EXPECT_FALSE(controller.ClientSocket.Active()) << c.name;
+        EXPECT_TRUE(controller.MailServers()[0].Failed) << c.name;
+        EXPECT_FALSE(controller.Conversing()) << c.name;
         if (c.timeout == 30) {
             EXPECT_LT(clock.elapsed(), 10000) << c.name << ": ended at once, not by the time-out";
         }
@@ -313,7 +312,7 @@ TEST(Controller, ConnectionRefusedIsLoggedWithItsNumber)
         f.desktop.messages,
         std::vector<std::string>{
             "Error while communicating with 'Home'\r\nConnecting to the remote host failed."});
-    EXPECT_TRUE(c.MailServers[0].Failed);
+    EXPECT_TRUE(c.MailServers()[0].Failed);
 }
 
 TEST(Controller, AnEntryWithoutHostFailsAloneAndTheOthersArePolled)
@@ -328,8 +327,8 @@ TEST(Controller, AnEntryWithoutHostFailsAloneAndTheOthersArePolled)
         std::vector<std::string>{
             "Error while communicating with 'B'\r\nThe connection to the mail server could "
             "not be opened.\r\nDetailed error message: no mail server is set for this entry"});
-    EXPECT_TRUE(c.MailServers[1].Failed);
-    EXPECT_EQ(c.MailServers[0].MessageCount, 1);
+    EXPECT_TRUE(c.MailServers()[1].Failed);
+    EXPECT_EQ(c.MailServers()[0].MessageCount, 1);
 }
 
 TEST(Controller, CheckNowPollsTheChosenEntryAndPutsFailedOnesBack)
@@ -354,15 +353,15 @@ TEST(Controller, CheckNowPollsTheChosenEntryAndPutsFailedOnesBack)
 
     c.ChecknowMenuItemClick(1);
     EXPECT_EQ(server.Connections(), 4);
-    EXPECT_FALSE(c.MailServers[1].Failed);
-    EXPECT_TRUE(c.MailServers[0].Failed);
-    EXPECT_EQ(c.MailServers[0].MinuteCounter, c.MailServers[1].MinuteCounter + 2)
+    EXPECT_FALSE(c.MailServers()[1].Failed);
+    EXPECT_TRUE(c.MailServers()[0].Failed);
+    EXPECT_EQ(c.MailServers()[0].MinuteCounter, c.MailServers()[1].MinuteCounter + 2)
         << "the others count on";
 
     c.ChecknowMenuItemClick(-1);
     EXPECT_EQ(server.Connections(), 7);
     EXPECT_EQ(f.desktop.tray.back().tip, "You have 3 new mail messages");
-    EXPECT_TRUE(c.IntervalTimer.isActive());
+    EXPECT_TRUE(c.Ticking());
     EXPECT_TRUE(f.desktop.menu[MenuCommand::Checknow].enabled);
 }
 
@@ -377,47 +376,53 @@ TEST(Controller, GatingWithoutAGatePausesTheTicksButNotCheckNow)
     EXPECT_EQ(server.Connections(), 0);
     EXPECT_EQ(f.desktop.tray.back(),
               (RecordingDesktop::Tray{10, "Paused: the RAS connection is not active."}));
-    EXPECT_EQ(c.MailServers[0].MinuteCounter, 9) << "no counter advances while paused";
+    EXPECT_EQ(c.MailServers()[0].MinuteCounter, 9) << "no counter advances while paused";
     c.ChecknowMenuItemClick(-1);
     EXPECT_EQ(server.Connections(), 1);
 }
 
-TEST(Controller, ApplicationExceptionKeepsTheSentenceOfASocketNumber)
+TEST(Controller, ApplicationExceptionKeepsTheSentenceOfASocketNumberForTheNextReport)
 {
     ControllerFixture f;
-    auto& c = f.Create(test::UnusedPort());
-    c.SocketMode = 1;
+    ScriptedServer server([](ScriptedServer::Connection& c, const std::string& line) {
+        if (line.empty())
+            c.Send("-ERR go away\r\n");
+    });
+    f.Store({Row("Home")});
+    auto& c = f.Create(server.Port());
+    const std::string refused = "Error while communicating with 'Home'\r\nThe mail server "
+                                "rejected my connection by sending a negative welcome message.";
     c.ApplicationException("Windows socket error: Connection refused (10061), on API 'connect'");
-    EXPECT_EQ(c.ErrorDetail, "the connection was refused (10061)");
-    EXPECT_TRUE(c.TimeFailed);
-    EXPECT_FALSE(c.Mail.MailFailed);
-    c.SocketMode = 0;
-    c.ApplicationException("Invalid data type for 'Interval'");
-    EXPECT_EQ(c.ErrorDetail, "");
-    EXPECT_FALSE(c.Mail.MailFailed);
+    c.ChecknowMenuItemClick(-1);
+    EXPECT_EQ(f.desktop.messages.back(),
+              refused + "\r\nDetailed error message: the connection was refused (10061)");
+    c.ChecknowMenuItemClick(-1);
+    EXPECT_EQ(f.desktop.messages.back(), refused) << "taken along once";
+    c.ApplicationException("Windows socket error: Connection refused (10061), on API 'connect'");
+    c.ApplicationException("Invalid data type for 'Interval'"); // no number: empties it
+    c.ChecknowMenuItemClick(-1);
+    EXPECT_EQ(f.desktop.messages.back(), refused);
 }
 
-TEST(Controller, SocketNotificationsChangeOnlyTheirOwnConversation)
+TEST(Controller, ASocketFailureOfTheSynchronizationFailsOnlyIt)
 {
     ControllerFixture f;
-    auto& c = f.Create(test::UnusedPort());
-    for (int mode : {0, 1}) {
-        c.SocketMode = mode;
-        c.Mail.MailState = Pop3Step::NotStarted;
-        c.Mail.MailFailed = false;
-        c.TimeState = TimeStep::NotStarted;
-        c.TimeFailed = false;
-        c.ClientSocketLookup();
-        c.ClientSocketConnecting();
-        c.ClientSocketConnect();
-        int error = 10061;
-        c.ClientSocketError(error);
-        EXPECT_EQ(error, 0);
-        EXPECT_EQ(c.Mail.MailState, mode == 0 ? Pop3Step::Connected : Pop3Step::NotStarted);
-        EXPECT_EQ(c.Mail.MailFailed, mode == 0);
-        EXPECT_EQ(c.TimeState, mode == 1 ? TimeStep::Connected : TimeStep::NotStarted);
-        EXPECT_EQ(c.TimeFailed, mode == 1);
-    }
+    ScriptedServer server(ScriptedServer::Pop3("+OK 1 10"));
+    auto settings = ControllerFixture::LoggingSettings();
+    settings.SyncronizeTime = true;
+    settings.TimeServer = "127.0.0.1";
+    f.Store({Row("Home")}, settings);
+    f.controller = std::make_unique<TProtocolForm>(
+        TProtocolForm::Environment{f.store, f.desktop, f.clock, (f.dir / "Vorlane.log").string(),
+                                   server.Port(), test::UnusedPort()});
+    f.controller->FormCreate();
+    EXPECT_EQ(f.desktop.messages,
+              std::vector<std::string>{"Error while communicating with \"127.0.0.1\"\r\n"
+                                       "Connecting to the remote host failed."});
+    EXPECT_TRUE(f.Logged("Socket error 0x0000274D"));
+    f.controller->ChecknowMenuItemClick(-1);
+    EXPECT_EQ(f.desktop.messages.size(), 1u) << "the mail poll goes on as before";
+    EXPECT_FALSE(f.controller->MailServers()[0].Failed);
 }
 
 } // namespace

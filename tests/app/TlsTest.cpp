@@ -70,7 +70,7 @@ TEST(Tls, ImplicitTlsAndStlsPollSuccessfully)
         auto& controller = CreateTrusting(f, certificates, server.Port());
         EXPECT_TRUE(f.desktop.messages.empty())
             << c.name << ": " << (f.desktop.messages.empty() ? "" : f.desktop.messages[0]);
-        EXPECT_EQ(controller.MailServers[0].MessageCount, 1) << c.name;
+        EXPECT_EQ(controller.MailServers()[0].MessageCount, 1) << c.name;
         const auto log = f.Log();
         const auto established = std::find_if(log.begin(), log.end(), [](const std::string& line) {
             return line.starts_with("Socket: TLS established, TLSv1.");
@@ -121,7 +121,7 @@ TEST(Tls, ACertificateThatCannotBeVerifiedFailsThePollWithItsReason)
             EXPECT_NE(report.find(c.reason), std::string::npos) << c.name << "\n" << report;
             EXPECT_TRUE(f.Logged(c.logged)) << c.name;
             EXPECT_FALSE(f.Logged("POP3 OUT: USER joe")) << c.name;
-            EXPECT_TRUE(controller.MailServers[0].Failed) << c.name;
+            EXPECT_TRUE(controller.MailServers()[0].Failed) << c.name;
         }
     }
 }
@@ -163,7 +163,7 @@ TEST(Tls, AServerWithoutStlsNeverSeesTheLogin)
     EXPECT_EQ(f.desktop.messages,
               std::vector<std::string>{"Error while communicating with 'Home'\r\nThe mail server "
                                        "does not offer a secure connection (STLS)."});
-    EXPECT_TRUE(controller.MailServers[0].Failed);
+    EXPECT_TRUE(controller.MailServers()[0].Failed);
 
     // Dovecot without TLS says the same in its own words.
     std::string why;

@@ -150,16 +150,18 @@ TEST(Tray, StopWavingHoldsUntilTheTotalSizeChanges)
 
 TEST(Tray, WavingRunsThroughSixFramesAndGoesOnAfterARestart)
 {
-    ControllerFixture f;
-    auto& c = f.Create(test::UnusedPort());
+    RecordingDesktop desktop;
+    TrayStatus tray(desktop);
+    tray.AddTrayIcon();
+    tray.UpdateTrayStatus(0);
     std::vector<int> frames;
     for (int i = 0; i < 8; ++i) {
-        c.IconTimerTimer();
-        frames.push_back(f.desktop.tray.back().image);
+        tray.IconTimerTimer();
+        frames.push_back(desktop.tray.back().image);
     }
     EXPECT_EQ(frames, (std::vector<int>{3, 4, 5, 6, 7, 2, 3, 4}));
-    EXPECT_EQ(f.desktop.tray.back().tip, "No new mail") << "the tip is left alone";
-    EXPECT_EQ(c.IconTimer.interval(), 100);
+    EXPECT_EQ(desktop.tray.back().tip, "No new mail") << "the tip is left alone";
+    EXPECT_EQ(TrayStatus::kWaveFrameMilliseconds, 100);
 }
 
 TEST(Tray, RightClickStatesFollowEntriesSettingsAndWork)
@@ -278,16 +280,16 @@ TEST(Tray, SettingsReloadsEverythingAndRestartsTheMinute)
     f.Store({Row("A")});
     auto& c = f.Create(mailbox.server.Port());
     f.desktop.onSettings = [&] {
-        EXPECT_FALSE(c.IntervalTimer.isActive());
+        EXPECT_FALSE(c.Ticking());
         EXPECT_FALSE(f.desktop.menu[MenuCommand::Settings].enabled);
         auto s = ControllerFixture::LoggingSettings();
         s.IconClickAction = 4;
         f.Store({Row("A"), Row("B")}, s);
     };
     c.MenuCommandClick(MenuCommand::Settings);
-    EXPECT_TRUE(c.IntervalTimer.isActive());
+    EXPECT_TRUE(c.Ticking());
     EXPECT_TRUE(f.desktop.menu[MenuCommand::Settings].enabled);
-    EXPECT_EQ(c.MailServers.size(), 2u);
+    EXPECT_EQ(c.MailServers().size(), 2u);
     EXPECT_EQ(f.desktop.menu.checkNowEntries, (std::vector<std::string>{"A", "B"}));
     EXPECT_TRUE(f.desktop.menu[MenuCommand::StopWaving].isDefault);
     EXPECT_EQ(f.desktop.tray.back().tip, "No new mail");

@@ -52,7 +52,7 @@ int main(int argc, char** argv)
     clock.start();
     controller.ChecknowMenuItemClick(-1);
     const double vorlaneSeconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
-    if (controller.MailMessages.size() != kMessages || !desktop.messages.empty()) {
+    if (controller.MailMessages().size() != kMessages || !desktop.messages.empty()) {
         std::fprintf(stderr, "the poll did not fetch every header\n");
         return 1;
     }

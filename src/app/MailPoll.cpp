@@ -1,0 +1,159 @@
+#include "app/MailPoll.h"
+
+#include "app/ActivityLog.h"
+#include "app/NetworkWait.h"
+#include "app/TrayStatus.h"
+#include "mail/MailErrorReport.h"
+#include "net/SocketErrors.h"
+#include "util/Log.h"
+
+#include <exception>
+#include <string_view>
+
+namespace vorlane {
+
+namespace {
+
+SocketSecurity SocketSecurityOf(int security)
+{
+    switch (security) {
+    case kSecurityImplicitTls:
+        return SocketSecurity::ImplicitTls;
+    case kSecuritySTLS:
+        return SocketSecurity::StartTls;
+    default:
+        return SocketSecurity::None;
+    }
+}
+
+} // namespace
+
+MailPoll::MailPoll(ClientSocket& socket, NetworkWait& wait, const ActivityLog& log,
+                   TrayStatus& tray, int plainPort)
+    : Conversation(socket, wait, log), tray_(tray), plainPort_(plainPort),
+      Mail(*this, [this](const std::string& text) { LogDialogueLine(text); })
+{}
+
+bool MailPoll::RunMailDialogue(const TMailServer& entry, bool displayHeaders)
+{
+    const int defaultPort =
+        entry.Security == kSecurityImplicitTls ? DefaultMailPort(entry.Security) : plainPort_;
+    socket_.SetPort(entry.Port != 0 ? entry.Port : defaultPort);
+    socket_.SetSecurity(SocketSecurityOf(entry.Security));
+    socket_.SetAddress(entry.IsAddress ? entry.Host : std::string());
+    socket_.SetHost(entry.IsAddress ? std::string() : entry.Host);
+    tray_.ShowCheckingStatus(entry.Host);
+    dialogueLogBytes_ = 0;
+    Mail.Start(entry.UserName, entry.Password, displayHeaders, MailMessages_,
+               entry.Security == kSecuritySTLS);
+    wait_.Begin(*this);
+    try {
+        socket_.Open();
+    } catch (const std::exception& failure) {
+        wait_.End();
+        OpenFailed(entry, failure.what());
+        return false;
+    }
+    wait_.WaitWhile([this] { return !Mail.Ended() && !wait_.TimedOut() && wait_.Running(); });
+    wait_.End();
+    socket_.Close();
+    if (Mail.MailBusy) {
+        // A busy mailbox is a poll that found nothing new.
+        StatCount_ = entry.MessageCount;
+        StatSize_ = entry.MailboxSize;
+        return true;
+    }
+    StatCount_ = Mail.StatCount;
+    StatSize_ = Mail.StatSize;
+    return Mail.MailState == Pop3Step::Finished;
+}
+
+void MailPoll::OpenFailed(const TMailServer& entry, const std::string& failure)
+{
+    // An entry that cannot even be opened (no host) fails like any other poll, so it cannot
+    // keep the entries after it from being polled; its report says why.
+    ErrorDetail = SocketErrorSentence(failure);
+    if (ErrorDetail.empty())
+        ErrorDetail =
+            entry.Host.empty() ? "no mail server is set for this entry" : EscapeLogText(failure);
+    Mail.Fail(MailFailure::CannotOpen);
+}
+
+std::string MailPoll::ReportMailError(const std::string& entryName)
+{
+    const auto report = ComposeMailErrorReport(entryName, Mail.MailState, wait_.TimedOut(),
+                                               ErrorDetail, socket_.TlsFailure(), Mail.Failure);
+    log_.LogMessage("Mail error: " + report);
+    return report;
+}
+
+void MailPoll::MarkFailed()
+{
+    Mail.Fail(MailFailure::Refused);
+}
+
+void MailPoll::Resolving()
+{
+    Mail.MailState = Pop3Step::Resolving;
+}
+
+void MailPoll::Connecting()
+{
+    Mail.MailState = Pop3Step::Connecting;
+}
+
+void MailPoll::Connected()
+{
+    Mail.MailState = Pop3Step::Connected;
+}
+
+void MailPoll::DataArrived()
+{
+    // Slice by slice, with the time-out tested in between: a server that never stops sending
+    // keeps every timer waiting.
+    while (socket_.Active() && socket_.ReceiveLength() > 0 && !Mail.Ended()) {
+        Mail.SplitReceivedLines(socket_.ReceiveText(kReadSlice));
+        if (wait_.DeadlinePassed()) {
+            wait_.ProtocolTimerTimer();
+            break;
+        }
+    }
+}
+
+void MailPoll::Closed()
+{
+    Mail.ConnectionClosed();
+}
+
+void MailPoll::Encrypted()
+{
+    Mail.TlsEstablished();
+}
+
+void MailPoll::Send(const std::string& text)
+{
+    socket_.SendText(text);
+}
+
+void MailPoll::Close()
+{
+    socket_.Close();
+}
+
+void MailPoll::StartTls()
+{
+    socket_.StartTls();
+}
+
+void MailPoll::LogDialogueLine(const std::string& text)
+{
+    if (dialogueLogBytes_ >= kMaxDialogueLogBytes)
+        return;
+    dialogueLogBytes_ += text.size() + std::string_view("hh:mm:ss.mmm \r\n").size();
+    if (dialogueLogBytes_ < kMaxDialogueLogBytes)
+        log_.LogMessage(text);
+    else
+        log_.LogMessage("POP3: the rest of this dialogue is left out of the log: it is too long.");
+}
+
+} // namespace vorlane
