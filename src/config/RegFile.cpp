@@ -164,6 +164,9 @@ private:
             (path.size() > kRootName.size() && path[kRootName.size()] != '\\'))
             Fail("only keys of HKEY_CURRENT_USER can be read", line);
         path.remove_prefix(std::min(path.size(), kRootName.size() + 1));
+        const auto names = static_cast<std::size_t>(std::count(path.begin(), path.end(), '\\')) + 1;
+        if (names > kMaxKeyDepth)
+            Fail("a key path deeper than " + std::to_string(kMaxKeyDepth) + " levels", line);
         const auto keyPath = ToUtf8(std::string(path));
         if (deletion) {
             if (keyPath.empty())

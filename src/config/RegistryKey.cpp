@@ -28,6 +28,26 @@ std::vector<std::string_view> SplitPath(std::string_view path)
     }
 }
 
+std::size_t CountNames(std::string_view path)
+{
+    return static_cast<std::size_t>(std::count(path.begin(), path.end(), '\\')) + 1;
+}
+
+// The number of levels below the key, 0 for a key without subkeys.
+std::size_t Height(const RegistryKey& key)
+{
+    std::size_t height = 0;
+    std::vector<std::pair<const RegistryKey*, std::size_t>> pending{{&key, 0}};
+    while (!pending.empty()) {
+        const auto [next, level] = pending.back();
+        pending.pop_back();
+        height = std::max(height, level);
+        for (const auto& subkey : next->Subkeys())
+            pending.emplace_back(&subkey, level + 1);
+    }
+    return height;
+}
+
 bool LessIgnoringCase(const RegistryKey& key, std::string_view name)
 {
     return CompareIgnoringCase(key.Name(), name) < 0;
@@ -122,6 +142,8 @@ RegistryKey* RegistryKey::OpenKey(std::string_view path)
 
 RegistryKey& RegistryKey::CreateKey(std::string_view path)
 {
+    if (CountNames(path) > kMaxKeyDepth)
+        throw RegistryError::FailedToCreateKey(path);
     const auto parts = SplitPath(path);
     if (!std::all_of(parts.begin(), parts.end(), IsValidKeyName))
         throw RegistryError::FailedToCreateKey(path);
@@ -163,6 +185,8 @@ void MoveKey(RegistryKey& root, std::string_view source, std::string_view destin
     const auto* from = root.OpenKey(source);
     if (from == nullptr || root.OpenKey(destination) != nullptr)
         return;
+    if (CountNames(destination) + Height(*from) > kMaxKeyDepth)
+        throw RegistryError::FailedToCreateKey(destination);
     const RegistryKey copy = *from; // creating the destination may move the source in memory
     CopyKeyContents(copy, root.CreateKey(destination));
     root.DeleteKey(source);

@@ -2,12 +2,17 @@
 
 #include "config/RegistryValue.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 namespace vorlane {
+
+// How many levels below HKEY_CURRENT_USER a key may lie, as in the Windows registry. Deeper trees
+// would be refused by the registry editor, and would exhaust the stack of the recursive copies.
+inline constexpr std::size_t kMaxKeyDepth = 512;
 
 // One key of the registry model: named values and subkeys. Names compare without regard to
 // letter case (a to z) and keep the spelling they were created with; subkeys are listed in
@@ -33,7 +38,8 @@ public:
     RegistryKey* OpenKey(std::string_view path);
     // Opens the key, creating it and the keys above it when missing. Fails with
     // "Failed to create key <path>" on an empty path, an empty component or a name holding a
-    // line break or a zero byte, none of which the registry file could keep.
+    // line break or a zero byte, none of which the registry file could keep, and on a path of more
+    // than kMaxKeyDepth names.
     RegistryKey& CreateKey(std::string_view path);
     // Deletes the key with everything below it; false when it did not exist.
     bool DeleteKey(std::string_view path);
@@ -56,6 +62,8 @@ private:
 // exists and the destination does not; otherwise creates the destination, copies the values (the
 // default value first; values without data are left out; types other than REG_SZ, REG_EXPAND_SZ,
 // REG_DWORD and REG_BINARY become REG_NONE) and the subkeys recursively, then deletes the source.
+// Fails with "Failed to create key <destination>", changing nothing, when a key would end up more
+// than kMaxKeyDepth levels below root.
 void MoveKey(RegistryKey& root, std::string_view source, std::string_view destination);
 
 // A name the registry file can store: not empty, no "\", no line break, no zero byte.

@@ -86,6 +86,25 @@ RegistryKey SampleRoot(std::size_t hugeSize = 200000)
     return root;
 }
 
+// A file with one key depth levels below HKEY_CURRENT_USER ("a\\a\\...") holding one value.
+std::string DeepKeyFile(std::size_t depth, std::string_view sign = "")
+{
+    std::string path = "HKEY_CURRENT_USER";
+    path.reserve(path.size() + 2 * depth);
+    for (std::size_t level = 0; level < depth; ++level)
+        path += "\\a";
+    return "REGEDIT4\r\n\r\n[" + std::string(sign) + path + "]\r\n\"v\"=dword:00000001\r\n";
+}
+
+// "a\\a\\..." with depth components.
+std::string DeepPath(std::size_t depth, std::string_view name = "a")
+{
+    std::string path(name);
+    for (std::size_t level = 1; level < depth; ++level)
+        path += "\\" + std::string(name);
+    return path;
+}
+
 TEST(RegFile, Regedit4RoundTripKeepsEveryByteNameAndKind)
 {
     const auto root = SampleRoot();
@@ -296,6 +315,38 @@ TEST(RegFile, RefusesBrokenFilesNamingFileAndLine)
             EXPECT_TRUE(std::string(error.what()).starts_with(c.expected)) << error.what();
         }
     }
+}
+
+TEST(RegFile, RefusesKeyPathsDeeperThanTheRegistryAllowsNamingFileAndLine)
+{
+    const struct
+    {
+        std::size_t depth;
+        const char* sign; // "-": a deletion of the key
+    } cases[] = {{513, ""}, {200000, ""}, {513, "-"}, {200000, "-"}};
+    for (const auto& c : cases) {
+        try {
+            ParseRegFile(DeepKeyFile(c.depth, c.sign), "deep.reg");
+            ADD_FAILURE() << "accepted a key " << c.depth << " levels deep";
+        } catch (const RegistryFileError& error) {
+            EXPECT_STREQ(error.what(), "deep.reg:3: a key path deeper than 512 levels")
+                << c.sign << c.depth;
+        }
+    }
+}
+
+TEST(RegFile, KeysAtTheDepthLimitLoadSerializeAndMove)
+{
+    auto root = ParseRegFile(DeepKeyFile(512), "deep.reg");
+    const auto* deepest = root.OpenKey(DeepPath(512));
+    ASSERT_NE(deepest, nullptr);
+    EXPECT_EQ(*deepest->FindValue("v"), IntegerValue(1));
+    EXPECT_EQ(ParseRegFile(SerializeRegFile(root), "registry.reg"), root);
+
+    MoveKey(root, "a", "b");
+    EXPECT_EQ(root.OpenKey("a"), nullptr);
+    ASSERT_NE(root.OpenKey("b\\" + DeepPath(511)), nullptr);
+    EXPECT_EQ(*root.OpenKey("b\\" + DeepPath(511))->FindValue("v"), IntegerValue(1));
 }
 
 TEST(RegFile, RefusesAUnicodeTextOfOddLength)

@@ -7,6 +7,15 @@
 namespace vorlane {
 namespace {
 
+// "k\\k\\..." with depth components.
+std::string PathOfDepth(std::size_t depth)
+{
+    std::string path = "k";
+    for (std::size_t level = 1; level < depth; ++level)
+        path += "\\k";
+    return path;
+}
+
 TEST(RegistryKey, NamesCompareWithoutLetterCaseAndKeepTheirFirstSpelling)
 {
     RegistryKey root;
@@ -62,6 +71,22 @@ TEST(RegistryKey, RefusesNamesTheFileCannotKeep)
     EXPECT_TRUE(root.Subkeys().empty());
 }
 
+TEST(RegistryKey, RefusesPathsDeeperThanTheRegistryAllows)
+{
+    RegistryKey root;
+    EXPECT_NO_THROW(root.CreateKey(PathOfDepth(512)));
+    const RegistryKey before = root;
+    for (const std::size_t depth : {513, 100000}) {
+        try {
+            root.CreateKey(PathOfDepth(depth));
+            ADD_FAILURE() << "created a key " << depth << " levels deep";
+        } catch (const RegistryError& error) {
+            EXPECT_EQ(error.what(), "Failed to create key " + PathOfDepth(depth));
+        }
+    }
+    EXPECT_EQ(root, before);
+}
+
 TEST(MoveKey, CopiesValuesAndSubkeysThenDeletesTheSource)
 {
     RegistryKey root;
@@ -93,6 +118,19 @@ TEST(MoveKey, DoesNothingWhenTheDestinationExistsOrTheSourceDoesNot)
     const RegistryKey before = root;
     MoveKey(root, "Old", "New");
     MoveKey(root, "Missing", "Other");
+    EXPECT_EQ(root, before);
+}
+
+TEST(MoveKey, RefusesToTakeKeysDeeperThanTheRegistryAllows)
+{
+    RegistryKey root;
+    root.CreateKey(PathOfDepth(511)).SetValue("v", IntegerValue(1));
+    auto moved = root;
+    MoveKey(moved, "k", "x\\y"); // the deepest key ends 512 levels down
+    EXPECT_NE(moved.OpenKey("x\\y\\" + PathOfDepth(510)), nullptr);
+
+    const RegistryKey before = root;
+    EXPECT_THROW(MoveKey(root, "k", "x\\y\\z"), RegistryError);
     EXPECT_EQ(root, before);
 }
 
