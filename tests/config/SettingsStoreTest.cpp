@@ -325,7 +325,8 @@ TEST(WriteSettings, StoresWhatLoadSettingsReadsBack)
     EXPECT_EQ(result.servers[2].Interval, 5);
     EXPECT_EQ(result.servers[2].Password, "secret");
 
-    const auto* key = store.Read().OpenKey(kKey);
+    const auto root = store.Read();
+    const auto* key = root.OpenKey(kKey);
     EXPECT_EQ(key->Values().back().first, "RASConnection");
     EXPECT_EQ(*key->FindValue("ConnectionType"), IntegerValue(1));
     EXPECT_EQ(*key->OpenKey("Home")->FindValue("Password"),
