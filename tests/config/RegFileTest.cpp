@@ -349,6 +349,37 @@ TEST(RegFile, KeysAtTheDepthLimitLoadSerializeAndMove)
     EXPECT_EQ(*root.OpenKey("b\\" + DeepPath(511))->FindValue("v"), IntegerValue(1));
 }
 
+// Far more than any settings file holds. Every value and key must take logarithmic time, or such
+// a file takes minutes to load.
+TEST(RegFile, LargeFilesKeepOrderSpellingAndDeletions)
+{
+    constexpr int kValues = 300000;
+    constexpr int kKeys = 100000;
+    std::string file = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Values]\r\n";
+    for (int i = 0; i < kValues; ++i)
+        file += "\"Value" + std::to_string(i) + "\"=\"" + std::to_string(i) + "\"\r\n";
+    file += "\"VALUE7\"=\"seven\"\r\n\"value3\"=-\r\n";
+    std::vector<std::string> keyNames;
+    for (int i = 0; i < kKeys; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "Key%06d", i);
+        keyNames.emplace_back(name);
+    }
+    for (auto name = keyNames.rbegin(); name != keyNames.rend(); ++name) // the worst order
+        file += "[HKEY_CURRENT_USER\\Keys\\" + *name + "]\r\n\"v\"=dword:1\r\n";
+    file += "[HKEY_CURRENT_USER\\VALUES]\r\n\"Last\"=dword:2\r\n";
+
+    const auto root = ParseRegFile(file, "large.reg");
+    const auto& values = root.OpenKey("Values")->Values();
+    ASSERT_EQ(values.size(), static_cast<std::size_t>(kValues));
+    EXPECT_EQ(values[3].first, "Value4");
+    EXPECT_EQ(values[6], (RegistryKey::NamedValue{"Value7", StringValue("seven")}));
+    EXPECT_EQ(values.back(), (RegistryKey::NamedValue{"Last", IntegerValue(2)}));
+    EXPECT_EQ(*root.OpenKey("Values")->FindValue("value299999"), StringValue("299999"));
+    EXPECT_EQ(root.OpenKey("Keys")->SubkeyNames(), keyNames);
+    EXPECT_EQ(ParseRegFile(SerializeRegFile(root), "registry.reg"), root);
+}
+
 TEST(RegFile, RefusesAUnicodeTextOfOddLength)
 {
     const auto file =

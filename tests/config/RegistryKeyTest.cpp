@@ -44,6 +44,43 @@ TEST(RegistryKey, ListsSubkeysAlphabeticallyWithoutLetterCaseAndValuesInOrderSet
     EXPECT_NE(key.FindValue(""), nullptr);
 }
 
+TEST(RegistryKey, DeletingAValueKeepsTheOthersInOrderAndFindable)
+{
+    RegistryKey key;
+    for (const char* name : {"a", "b", "c", "d"})
+        key.SetValue(name, StringValue(name));
+    EXPECT_TRUE(key.DeleteValue("B"));
+    EXPECT_FALSE(key.DeleteValue("b"));
+    key.SetValue("C", StringValue("changed"));
+    key.SetValue("B", StringValue("again"));
+    const std::vector<RegistryKey::NamedValue> expected = {{"a", StringValue("a")},
+                                                           {"c", StringValue("changed")},
+                                                           {"d", StringValue("d")},
+                                                           {"B", StringValue("again")}};
+    EXPECT_EQ(key.Values(), expected);
+    for (const auto& [name, value] : expected)
+        EXPECT_EQ(*key.FindValue(name), value) << name;
+}
+
+TEST(RegistryKey, CopiesAreDeepAndKeysStayInPlace)
+{
+    RegistryKey root;
+    auto& first = root.CreateKey("M\\First");
+    for (int i = 0; i < 1000; ++i)
+        root.CreateKey("M\\K" + std::to_string(i));
+    first.SetValue("v", IntegerValue(1)); // still the key inside root
+    EXPECT_EQ(*root.OpenKey("m\\first")->FindValue("v"), IntegerValue(1));
+
+    RegistryKey copy = root;
+    copy.OpenKey("M\\First")->SetValue("v", IntegerValue(2));
+    copy.DeleteKey("M\\K5");
+    EXPECT_EQ(*root.OpenKey("M\\First")->FindValue("v"), IntegerValue(1));
+    EXPECT_NE(root.OpenKey("M\\K5"), nullptr);
+    EXPECT_NE(copy, root);
+    copy = root;
+    EXPECT_EQ(copy, root);
+}
+
 TEST(RegistryKey, DeleteKeyRemovesEverythingBelow)
 {
     RegistryKey root;
