@@ -2,6 +2,7 @@
 
 #include "config/RegistryError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -26,6 +27,7 @@ class FileDescriptor
 {
 public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.Release()) {}
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     ~FileDescriptor()
@@ -39,6 +41,37 @@ public:
 private:
     int fd_;
 };
+
+// Takes the lock that every writer holds for as long as its temporary file exists: flock on
+// <file>.lock, released when the descriptor closes. Without waiting, an invalid descriptor when
+// another writer holds it.
+FileDescriptor LockWriters(const std::filesystem::path& file, bool wait)
+{
+    const auto lockName = file.string() + ".lock";
+    FileDescriptor lock(::open(lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (lock.Get() < 0)
+        FailOnFile(lockName, "Cannot lock", errno);
+    while (::flock(lock.Get(), wait ? LOCK_EX : LOCK_EX | LOCK_NB) != 0) {
+        if (!wait && errno == EWOULDBLOCK)
+            return FileDescriptor(-1);
+        if (errno != EINTR)
+            FailOnFile(lockName, "Cannot lock", errno);
+    }
+    return lock;
+}
+
+// The name mkstemp gives a temporary file of the file: "<name>." and six letters or digits.
+bool IsTemporaryName(std::string_view name, std::string_view fileName)
+{
+    constexpr std::size_t kRandomLength = 6;
+    if (name.size() != fileName.size() + 1 + kRandomLength || !name.starts_with(fileName) ||
+        name[fileName.size()] != '.')
+        return false;
+    const auto random = name.substr(fileName.size() + 1);
+    return std::all_of(random.begin(), random.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    });
+}
 
 // The file's bytes, or nothing when it does not exist.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& file)
@@ -136,13 +169,7 @@ void RegistryStore::Modify(const std::function<void(RegistryKey& root)>& change)
     if (error)
         FailOnFile(file_.parent_path(), "Cannot create the folder", error.value());
 
-    const auto lockName = file_.string() + ".lock";
-    FileDescriptor lock(::open(lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (lock.Get() < 0)
-        FailOnFile(lockName, "Cannot lock", errno);
-    while (::flock(lock.Get(), LOCK_EX) != 0)
-        if (errno != EINTR)
-            FailOnFile(lockName, "Cannot lock", errno);
+    const auto lock = LockWriters(file_, true);
 
     const auto before = ReadWholeFile(file_);
     RegistryKey root =
@@ -151,6 +178,30 @@ void RegistryStore::Modify(const std::function<void(RegistryKey& root)>& change)
     const auto after = SerializeRegFile(root);
     if (before != after)
         ReplaceAtomically(file_, after);
+}
+
+void RegistryStore::RemoveInterruptedSaves()
+{
+    const auto folder = file_.parent_path();
+    struct stat status
+    {};
+    if (::stat(folder.c_str(), &status) != 0 && errno == ENOENT)
+        return;
+    const auto lock = LockWriters(file_, false);
+    if (lock.Get() < 0)
+        return; // a save is under way; its temporary file is not a leftover
+    const auto fileName = file_.filename().string();
+    std::error_code error;
+    std::filesystem::directory_iterator entry(folder, error);
+    for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+        if (!IsTemporaryName(entry->path().filename().string(), fileName) ||
+            entry->symlink_status().type() == std::filesystem::file_type::directory)
+            continue;
+        if (::unlink(entry->path().c_str()) != 0 && errno != ENOENT)
+            FailOnFile(entry->path(), "Cannot remove", errno);
+    }
+    if (error)
+        FailOnFile(folder, "Cannot list the folder", error.value());
 }
 
 } // namespace vorlane

@@ -30,6 +30,13 @@ public:
     // that throws stores nothing. Nothing is written when the content stays the same.
     void Modify(const std::function<void(RegistryKey& root)>& change);
 
+    // Deletes the temporary files that interrupted saves left beside the file ("<file name>."
+    // and six letters or digits, as mkstemp names them), and nothing else. Every save holds the
+    // lock while its temporary file exists, so this runs under the lock; while a save is under
+    // way it deletes nothing and returns at once. A missing folder is no error; a folder that
+    // cannot be listed or a leftover that cannot be deleted fails with a RegistryFileError.
+    void RemoveInterruptedSaves();
+
 private:
     std::filesystem::path file_;
     RegFileOptions options_;

@@ -4,7 +4,9 @@
 #include "support/TempDir.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -152,6 +154,70 @@ TEST(RegistryStore, AnInterruptedWriteLeavesThePreviousFile)
     EXPECT_EQ(ReadFile(store.Path()), before);
     EXPECT_EQ(FolderContents(dir.Path()),
               (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
+}
+
+TEST(RegistryStore, RemoveInterruptedSavesDeletesOnlyLeftoverTemporaryFiles)
+{
+    const TempDir dir;
+    RegistryStore store(dir / "registry.reg");
+    store.Modify([](RegistryKey& root) { root.CreateKey(kKey); });
+    for (const char* leftover :
+         {"registry.reg.AbC123", "registry.reg.000000", "registry.reg.zZ9aQ0"})
+        WriteFile(dir / leftover, "REGEDIT4\r\n[HKEY_CURRENT_USER\\half");
+    const std::vector<std::string> kept = {
+        "other.reg.AbC123",
+        "registry.reg",
+        "registry.reg.AbC-12",
+        "registry.reg.AbC12",
+        "registry.reg.AbC12.",
+        "registry.reg.AbC1234",
+        "registry.reg.Ab 123",
+        "registry.reg.Ab\xC3\xA9"
+        "12",
+        "registry.reg.bak",
+        "registry.reg.damaged",
+        "registry.reg.lock",
+        "registry.regXAbC123",
+        "xregistry.reg.AbC123",
+    };
+    for (const auto& name : kept)
+        if (!std::filesystem::exists(dir / name))
+            WriteFile(dir / name, "keep");
+    std::filesystem::create_directory(dir / "registry.reg.Dir123");
+
+    store.RemoveInterruptedSaves();
+
+    auto expected = kept;
+    expected.push_back("registry.reg.Dir123");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(FolderContents(dir.Path()), expected);
+    EXPECT_NE(store.Read().OpenKey(kKey), nullptr);
+}
+
+TEST(RegistryStore, RemoveInterruptedSavesLeavesASaveInProgressAlone)
+{
+    const TempDir dir;
+    RegistryStore store(dir / "registry.reg");
+    // A writer between mkstemp and rename: it holds the lock, its temporary file exists.
+    const int writer = ::open((dir / "registry.reg.lock").c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(::flock(writer, LOCK_EX), 0);
+    WriteFile(dir / "registry.reg.Live01", "REGEDIT4\r\n");
+
+    store.RemoveInterruptedSaves();
+    EXPECT_TRUE(std::filesystem::exists(dir / "registry.reg.Live01"));
+
+    ::close(writer); // the writer died before its rename
+    store.RemoveInterruptedSaves();
+    EXPECT_FALSE(std::filesystem::exists(dir / "registry.reg.Live01"));
+}
+
+TEST(RegistryStore, RemoveInterruptedSavesWithoutFolderDoesNothing)
+{
+    const TempDir dir;
+    RegistryStore store(dir / "none" / "registry.reg");
+    EXPECT_NO_THROW(store.RemoveInterruptedSaves());
+    EXPECT_FALSE(std::filesystem::exists(dir / "none"));
 }
 
 TEST(RegistryStore, ConcurrentWritersDoNotLoseChanges)
