@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -73,26 +73,78 @@ bool IsTemporaryName(std::string_view name, std::string_view fileName)
     });
 }
 
-// The file's bytes, or nothing when it does not exist.
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& file)
+// What reading the file found: that it does not exist, its bytes, or why they cannot be read.
+struct FileContent
 {
-    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    bool exists = false;
+    std::string bytes;
+    int error = 0; // an errno value, or kNotRegularFile
+};
+
+constexpr int kNotRegularFile = -1;
+
+// Opens without waiting, so that a pipe in the file's place cannot block the program.
+FileContent ReadWholeFile(const std::filesystem::path& file)
+{
+    FileContent content;
+    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.Get() < 0) {
-        if (errno == ENOENT)
-            return std::nullopt;
-        FailOnFile(file, "Cannot read", errno);
+        content.exists = errno != ENOENT;
+        content.error = content.exists ? errno : 0;
+        return content;
     }
-    std::string content;
+    content.exists = true;
+    struct stat status
+    {};
+    if (::fstat(fd.Get(), &status) != 0) {
+        content.error = errno;
+        return content;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        content.error = S_ISDIR(status.st_mode) ? EISDIR : kNotRegularFile;
+        return content;
+    }
+    content.bytes.reserve(static_cast<std::size_t>(status.st_size));
     char buffer[65536];
     while (true) {
         const auto n = ::read(fd.Get(), buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0)
-            FailOnFile(file, "Cannot read", errno);
+        if (n < 0) {
+            content.error = errno;
+            return content;
+        }
         if (n == 0)
             return content;
-        content.append(buffer, static_cast<std::size_t>(n));
+        content.bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+[[noreturn]] void FailToRead(const std::filesystem::path& file, int error)
+{
+    if (error == kNotRegularFile)
+        throw RegistryFileError("Cannot read " + file.string() + ": not a regular file");
+    FailOnFile(file, "Cannot read", error);
+}
+
+// A failure that says nothing about the file: this process ran short of something.
+bool ShortOfResources(int error)
+{
+    return error == EMFILE || error == ENFILE || error == ENOMEM || error == ENOBUFS;
+}
+
+// Renames whatever stands at the file's place to <file>.damaged, or .damaged.1, .damaged.2 ...
+// when that is taken, never replacing anything. Returns the new name.
+std::filesystem::path SetAside(const std::filesystem::path& file)
+{
+    for (int attempt = 0;; ++attempt) {
+        auto name = file.string() + ".damaged";
+        if (attempt > 0)
+            name += "." + std::to_string(attempt);
+        if (::renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0)
+            return name;
+        if (errno != EEXIST)
+            FailOnFile(file, "Cannot set aside", errno);
     }
 }
 
@@ -158,11 +210,14 @@ std::filesystem::path RegistryStore::DefaultPath()
 RegistryKey RegistryStore::Read() const
 {
     const auto content = ReadWholeFile(file_);
-    return content ? ParseRegFile(*content, file_.string(), options_)
-                   : RegistryKey("HKEY_CURRENT_USER");
+    if (content.error != 0)
+        FailToRead(file_, content.error);
+    return content.exists ? ParseRegFile(content.bytes, file_.string(), options_)
+                          : RegistryKey("HKEY_CURRENT_USER");
 }
 
-void RegistryStore::Modify(const std::function<void(RegistryKey& root)>& change)
+std::optional<std::filesystem::path>
+RegistryStore::Modify(const std::function<void(RegistryKey& root)>& change, DamagedFile damaged)
 {
     std::error_code error;
     std::filesystem::create_directories(file_.parent_path(), error);
@@ -170,14 +225,37 @@ void RegistryStore::Modify(const std::function<void(RegistryKey& root)>& change)
         FailOnFile(file_.parent_path(), "Cannot create the folder", error.value());
 
     const auto lock = LockWriters(file_, true);
-
     const auto before = ReadWholeFile(file_);
-    RegistryKey root =
-        before ? ParseRegFile(*before, file_.string(), options_) : RegistryKey("HKEY_CURRENT_USER");
+    RegistryKey root("HKEY_CURRENT_USER");
+    bool isDamaged = false;
+    if (before.error != 0) {
+        if (damaged == DamagedFile::Refuse || ShortOfResources(before.error))
+            FailToRead(file_, before.error);
+        isDamaged = true;
+    } else if (before.exists) {
+        try {
+            root = ParseRegFile(before.bytes, file_.string(), options_);
+        } catch (const RegistryFileError&) {
+            if (damaged == DamagedFile::Refuse)
+                throw;
+            isDamaged = true;
+        }
+    }
     change(root);
     const auto after = SerializeRegFile(root);
-    if (before != after)
+    if (!isDamaged) {
+        if (!before.exists || before.bytes != after)
+            ReplaceAtomically(file_, after);
+        return std::nullopt;
+    }
+    const auto aside = SetAside(file_);
+    try {
         ReplaceAtomically(file_, after);
+    } catch (...) {
+        ::renameat2(AT_FDCWD, aside.c_str(), AT_FDCWD, file_.c_str(), RENAME_NOREPLACE);
+        throw;
+    }
+    return aside;
 }
 
 void RegistryStore::RemoveInterruptedSaves()

@@ -137,10 +137,12 @@ bool LoadSettings(const RegistryKey& root, Settings& s, std::vector<TMailServer>
     return true;
 }
 
-void WriteSettings(RegistryStore& store, const Settings& v, const std::vector<MailServerRow>& rows)
+std::optional<std::filesystem::path> WriteSettings(RegistryStore& store, const Settings& v,
+                                                   const std::vector<MailServerRow>& rows,
+                                                   RegistryStore::DamagedFile damaged)
 {
     const auto intervals = CheckedIntervals(rows);
-    store.Modify([&](RegistryKey& root) {
+    const auto write = [&](RegistryKey& root) {
         auto& key = root.CreateKey("Software\\Mirvo\\Vorlane");
         key.SetValue("DisplayMessage", BooleanValue(v.DisplayMessage));
         key.SetValue("AutoHide", BooleanValue(v.AutoHide));
@@ -173,7 +175,8 @@ void WriteSettings(RegistryStore& store, const Settings& v, const std::vector<Ma
             if (rows[i].Port != 0)
                 entry.SetValue("Port", IntegerValue(rows[i].Port));
         }
-    });
+    };
+    return store.Modify(write, damaged);
 }
 
 } // namespace vorlane

@@ -5,7 +5,9 @@
 #include "config/Settings.h"
 #include "mail/MailServer.h"
 
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,8 +53,11 @@ struct MailServerRow
 // without TLS stay exactly as the Windows program writes them.)
 // all of it is stored or nothing. Rows whose names are empty, hold "\", repeat another row's name
 // (letter case aside) or whose interval is not a whole number are refused before anything is
-// written. LastSynchronizedAt and values the program does not know stay as they were.
-void WriteSettings(RegistryStore& store, const Settings& values,
-                   const std::vector<MailServerRow>& rows);
+// written. LastSynchronizedAt and values the program does not know stay as they were. A file that
+// cannot be read or parsed is refused, or set aside as RegistryStore::Modify does when damaged
+// says so; returns where it was set aside.
+std::optional<std::filesystem::path>
+WriteSettings(RegistryStore& store, const Settings& values, const std::vector<MailServerRow>& rows,
+              RegistryStore::DamagedFile damaged = RegistryStore::DamagedFile::Refuse);
 
 } // namespace vorlane

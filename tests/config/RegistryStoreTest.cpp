@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -218,6 +219,139 @@ TEST(RegistryStore, RemoveInterruptedSavesWithoutFolderDoesNothing)
     RegistryStore store(dir / "none" / "registry.reg");
     EXPECT_NO_THROW(store.RemoveInterruptedSaves());
     EXPECT_FALSE(std::filesystem::exists(dir / "none"));
+}
+
+// A settings file that cannot be read or parsed, and what it was.
+class DamagedFileTest : public ::testing::Test
+{
+protected:
+    struct Damage
+    {
+        const char* what;
+        std::function<void(const std::filesystem::path&)> make;
+        // Checks that what stands at the given place is the damaged file, untouched.
+        std::function<void(const std::filesystem::path&)> expectIntact;
+    };
+
+    static const std::vector<Damage>& Damages()
+    {
+        static const std::vector<Damage> damages = {
+            {"a parse error", [](const auto& file) { WriteFile(file, kCorrupt); },
+             [](const auto& place) { EXPECT_EQ(ReadFile(place), kCorrupt); }},
+            {"a folder in its place",
+             [](const auto& file) {
+                 std::filesystem::create_directory(file);
+                 WriteFile(file / "inside", "kept");
+             },
+             [](const auto& place) { EXPECT_EQ(ReadFile(place / "inside"), "kept"); }},
+            {"a pipe in its place",
+             [](const auto& file) { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); },
+             [](const auto& place) {
+                 EXPECT_EQ(std::filesystem::status(place).type(), std::filesystem::file_type::fifo);
+             }},
+        };
+        return damages;
+    }
+
+    static void Save(RegistryKey& root)
+    {
+        root.CreateKey(kKey).SetValue("Interval", IntegerValue(5));
+    }
+
+    // The store holds exactly the saved change.
+    void ExpectSaved() const
+    {
+        const auto root = store_.Read();
+        ASSERT_NE(root.OpenKey(kKey), nullptr);
+        EXPECT_EQ(*root.OpenKey(kKey)->FindValue("Interval"), IntegerValue(5));
+    }
+
+    static constexpr const char* kCorrupt =
+        "REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n\"x\"=dword:zz\r\n";
+    const TempDir dir_;
+    RegistryStore store_{dir_ / "registry.reg"};
+};
+
+TEST_F(DamagedFileTest, IsRefusedUnlessTheSaveMaySetItAside)
+{
+    for (const auto& damage : Damages()) {
+        SCOPED_TRACE(damage.what);
+        std::filesystem::remove(store_.Path()); // what the previous round saved
+        damage.make(store_.Path());
+        EXPECT_THROW(store_.Modify(Save), RegistryFileError);
+        EXPECT_THROW(store_.Modify(Save, RegistryStore::DamagedFile::Refuse), RegistryFileError);
+        damage.expectIntact(store_.Path());
+
+        const auto aside = store_.Modify(Save, RegistryStore::DamagedFile::SetAside);
+        ASSERT_EQ(aside, dir_ / "registry.reg.damaged");
+        damage.expectIntact(*aside);
+        ExpectSaved();
+        std::filesystem::remove_all(*aside);
+    }
+}
+
+TEST_F(DamagedFileTest, ASoundFileIsNeverSetAside)
+{
+    store_.Modify([](RegistryKey& root) { root.CreateKey("Other"); });
+    EXPECT_EQ(store_.Modify(Save, RegistryStore::DamagedFile::SetAside), std::nullopt);
+    ExpectSaved();
+    EXPECT_NE(store_.Read().OpenKey("Other"), nullptr);
+    EXPECT_EQ(FolderContents(dir_.Path()),
+              (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
+}
+
+TEST_F(DamagedFileTest, TakesTheNextFreeNameAndKeepsEarlierOnes)
+{
+    WriteFile(dir_ / "registry.reg.damaged", "first");
+    std::filesystem::create_directory(dir_ / "registry.reg.damaged.1"); // empty: still taken
+    for (const char* expected : {"registry.reg.damaged.2", "registry.reg.damaged.3"}) {
+        WriteFile(store_.Path(), kCorrupt);
+        EXPECT_EQ(store_.Modify(Save, RegistryStore::DamagedFile::SetAside), dir_ / expected);
+        EXPECT_EQ(ReadFile(dir_ / expected), kCorrupt);
+    }
+    EXPECT_EQ(ReadFile(dir_ / "registry.reg.damaged"), "first");
+    EXPECT_TRUE(std::filesystem::is_directory(dir_ / "registry.reg.damaged.1"));
+    ExpectSaved();
+}
+
+TEST_F(DamagedFileTest, AnUnreadableFileIsSetAside)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads a file of mode 000, so no file is unreadable to it; run as "
+                        "another user to test this";
+    WriteFile(store_.Path(), "REGEDIT4\r\n");
+    ASSERT_EQ(::chmod(store_.Path().c_str(), 0), 0);
+    EXPECT_THROW(store_.Modify(Save), RegistryFileError);
+
+    const auto aside = store_.Modify(Save, RegistryStore::DamagedFile::SetAside);
+    ASSERT_EQ(aside, dir_ / "registry.reg.damaged");
+    ExpectSaved();
+    ASSERT_EQ(::chmod(aside->c_str(), 0600), 0);
+    EXPECT_EQ(ReadFile(*aside), "REGEDIT4\r\n");
+}
+
+TEST_F(DamagedFileTest, AFailedSavePutsTheDamagedFileBack)
+{
+    WriteFile(store_.Path(), kCorrupt);
+    const int status = InChild([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            store_.Modify(
+                [](RegistryKey& root) {
+                    root.CreateKey(kKey).SetValue("Big", {REG_BINARY, std::string(100000, 'x')});
+                },
+                RegistryStore::DamagedFile::SetAside);
+        } catch (const RegistryFileError&) {
+            return 0;
+        }
+        return 1;
+    });
+    EXPECT_EQ(status, 0) << "the failed write must be reported";
+    EXPECT_EQ(ReadFile(store_.Path()), kCorrupt);
+    EXPECT_EQ(FolderContents(dir_.Path()),
+              (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
 }
 
 TEST(RegistryStore, ConcurrentWritersDoNotLoseChanges)

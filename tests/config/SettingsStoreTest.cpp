@@ -11,6 +11,7 @@ namespace {
 
 using test::ReadFile;
 using test::TempDir;
+using test::WriteFile;
 
 const std::string kKey = "SOFTWARE\\Mirvo\\Vorlane";
 
@@ -360,6 +361,21 @@ TEST(WriteSettings, MakesTheEntriesExactlyTheRowsAndKeepsOtherValues)
     WriteSettings(store, SampleSettings(), {});
     EXPECT_TRUE(store.Read().OpenKey(kKey)->Subkeys().empty());
     EXPECT_TRUE(Load(store.Read()).servers.empty());
+}
+
+TEST(WriteSettings, SetsADamagedFileAsideOnlyWhenAsked)
+{
+    const TempDir dir;
+    RegistryStore store(dir / "registry.reg", SettingsFileOptions());
+    WriteFile(store.Path(), "REGEDIT4\r\n[HKEY_CURRENT_USER\\broken\r\n");
+    const std::vector<MailServerRow> rows = {{"Home", "joe", "pop.example.org", "5", "secret"}};
+    EXPECT_THROW(WriteSettings(store, SampleSettings(), rows), RegistryFileError);
+    EXPECT_EQ(WriteSettings(store, SampleSettings(), rows, RegistryStore::DamagedFile::SetAside),
+              dir / "registry.reg.damaged");
+    const auto result = Load(store.Read());
+    EXPECT_EQ(result.settings, SampleSettings());
+    ASSERT_EQ(result.servers.size(), 1u);
+    EXPECT_EQ(result.servers[0].Password, "secret");
 }
 
 TEST(WriteSettings, RefusesRowsItCannotStoreAndChangesNothing)
