@@ -32,20 +32,7 @@ std::string Quoted(std::string_view text)
 // A file as the registry editor of current Windows exports it: UTF-16LE with a byte-order mark.
 std::string UnicodeExport(std::string_view utf8)
 {
-    std::string out = "\xFF\xFE";
-    const auto put = [&out](char16_t unit) {
-        out.push_back(static_cast<char>(unit & 0xFF));
-        out.push_back(static_cast<char>(unit >> 8));
-    };
-    for (const char32_t c : DecodeUtf8(utf8)) {
-        if (c >= 0x10000) {
-            put(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-            put(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-        } else {
-            put(static_cast<char16_t>(c));
-        }
-    }
-    return out;
+    return "\xFF\xFE" + EncodeUtf16Le(DecodeUtf8(utf8));
 }
 
 // A hex list of the UTF-16LE form of a text, as the Unicode export writes REG_EXPAND_SZ.
