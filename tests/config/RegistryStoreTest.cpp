@@ -49,6 +49,29 @@ template <typename Body> int InChild(Body body)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Stores a change of 100 kB in a child process that may write only a few kilobytes, so that the
+// new content is cut off half way. True when the child saw the failure as a RegistryFileError.
+bool ABigChangeFailsForWantOfSpace(
+    RegistryStore& store, RegistryStore::DamagedFile damaged = RegistryStore::DamagedFile::Refuse)
+{
+    const int status = InChild([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            store.Modify(
+                [](RegistryKey& root) {
+                    root.CreateKey(kKey).SetValue("Big", {REG_BINARY, std::string(100000, 'x')});
+                },
+                damaged);
+        } catch (const RegistryFileError&) {
+            return 0;
+        }
+        return 1;
+    });
+    return status == 0;
+}
+
 TEST(RegistryStore, DefaultPathFollowsXdgConfigHome)
 {
     const auto* config = std::getenv("XDG_CONFIG_HOME");
@@ -137,21 +160,7 @@ TEST(RegistryStore, AnInterruptedWriteLeavesThePreviousFile)
         [](RegistryKey& root) { root.CreateKey(kKey).SetValue("Keep", StringValue("me")); });
     const auto before = ReadFile(store.Path());
 
-    // The child may write only a few kilobytes: the new content is cut off half way.
-    const int status = InChild([&] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{4096, 4096};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        try {
-            store.Modify([](RegistryKey& root) {
-                root.CreateKey(kKey).SetValue("Big", {REG_BINARY, std::string(100000, 'x')});
-            });
-        } catch (const RegistryFileError&) {
-            return 0;
-        }
-        return 1;
-    });
-    EXPECT_EQ(status, 0) << "the failed write must be reported";
+    EXPECT_TRUE(ABigChangeFailsForWantOfSpace(store)) << "the failed write must be reported";
     EXPECT_EQ(ReadFile(store.Path()), before);
     EXPECT_EQ(FolderContents(dir.Path()),
               (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
@@ -333,22 +342,8 @@ TEST_F(DamagedFileTest, AnUnreadableFileIsSetAside)
 TEST_F(DamagedFileTest, AFailedSavePutsTheDamagedFileBack)
 {
     WriteFile(store_.Path(), kCorrupt);
-    const int status = InChild([&] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{4096, 4096};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        try {
-            store_.Modify(
-                [](RegistryKey& root) {
-                    root.CreateKey(kKey).SetValue("Big", {REG_BINARY, std::string(100000, 'x')});
-                },
-                RegistryStore::DamagedFile::SetAside);
-        } catch (const RegistryFileError&) {
-            return 0;
-        }
-        return 1;
-    });
-    EXPECT_EQ(status, 0) << "the failed write must be reported";
+    EXPECT_TRUE(ABigChangeFailsForWantOfSpace(store_, RegistryStore::DamagedFile::SetAside))
+        << "the failed write must be reported";
     EXPECT_EQ(ReadFile(store_.Path()), kCorrupt);
     EXPECT_EQ(FolderContents(dir_.Path()),
               (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
