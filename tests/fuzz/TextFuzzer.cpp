@@ -75,9 +75,17 @@ void CheckNumbers(std::string_view text)
             "ParseWholeNumber reads blanks, a sign and digits within the 32-bit range");
 }
 
+// Code points that every encoding can hold: no surrogates, nothing above U+10FFFF.
+bool AreScalarValues(std::u32string_view text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](char32_t c) { return c < 0xD800 || (c > 0xDFFF && c <= 0x10FFFF); });
+}
+
 void CheckEncodings(std::string_view bytes)
 {
     const auto decoded = DecodeUtf8(bytes);
+    Require(AreScalarValues(decoded), "DecodeUtf8 gives Unicode scalar values");
     const auto encoded = EncodeUtf8(decoded);
     Require(IsValidUtf8(bytes) == (encoded == bytes),
             "valid UTF-8 is exactly what survives decoding and encoding");
@@ -90,6 +98,7 @@ void CheckEncodings(std::string_view bytes)
             "Windows-1252 has one byte for each code point");
 
     const auto utf16 = DecodeUtf16Le(bytes);
+    Require(AreScalarValues(utf16), "DecodeUtf16Le gives Unicode scalar values");
     Require(DecodeUtf16Le(EncodeUtf16Le(utf16)) == utf16, "UTF-16LE round trip");
     Require(IsValidUtf8(EncodeUtf8(utf16)), "UTF-16LE decodes to code points UTF-8 holds");
 }
