@@ -1,8 +1,8 @@
 // Registry files of arbitrary bytes. The first byte, modulo 3, chooses the form of the rest
 // ('0', '1' and '2' in the seeds): a REGEDIT4 file as it is; text turned into a Unicode export
 // (UTF-16LE after its byte-order mark); or raw UTF-16LE after the byte-order mark. Only a
-// RegistryError may leave the parser, and whatever parses must be written, read back to the same
-// tree and written again to the same bytes.
+// RegistryFileError naming the file and a line may leave the parser, and whatever parses must be
+// written, read back to the same tree and written again to the same bytes.
 #include "Require.h"
 #include "config/RegFile.h"
 #include "config/RegistryError.h"
@@ -10,8 +10,21 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
+
+namespace {
+
+// "fuzz.reg:<line>: <what>", the line counted from 1.
+bool NamesFileAndLine(std::string_view text)
+{
+    constexpr std::string_view prefix = "fuzz.reg:";
+    return text.starts_with(prefix) && text.size() > prefix.size() && text[prefix.size()] >= '1' &&
+           text[prefix.size()] <= '9';
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -37,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RegistryKey root;
     try {
         root = ParseRegFile(content, "fuzz.reg", options);
-    } catch (const RegistryError&) {
+    } catch (const RegistryFileError& error) {
+        Require(NamesFileAndLine(error.what()), "a parse error names the file and the line");
         return 0;
     }
     const auto written = SerializeRegFile(root);
