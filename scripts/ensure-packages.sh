@@ -22,3 +22,5 @@ RUN_PACKAGES=(fonts-dejavu-core gstreamer1.0-plugins-base gstreamer1.0-plugins-g
 # What the tests need besides.
 TEST_PACKAGES=(python3-xlib desktop-file-utils openssl googletest libgtest-dev libgmock-dev fonts-dejavu-core dovecot-pop3d python3 dbus python3-dbusmock xinetd xvfb trayer x11-utils libcap2-bin pulseaudio pulseaudio-utils
                "${RUN_PACKAGES[@]}")
+# What fuzzing the core needs: clang, and its runtime with libFuzzer and the sanitizers.
+FUZZ_PACKAGES=(cmake ninja-build clang libclang-rt-14-dev)

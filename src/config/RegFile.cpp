@@ -6,7 +6,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <optional>
+#include <string>
+#include <vector>
 
 namespace vorlane {
 
@@ -48,12 +49,12 @@ public:
     {
         SkipWhitespace();
         if (AtEnd())
-            return root_;
+            return std::move(root_);
         ParseHeader();
         while (true) {
             SkipWhitespace();
             if (AtEnd())
-                return root_;
+                return std::move(root_);
             const char c = Peek();
             if (c == ';')
                 SkipLine();
@@ -164,22 +165,22 @@ private:
             (path.size() > kRootName.size() && path[kRootName.size()] != '\\'))
             Fail("only keys of HKEY_CURRENT_USER can be read", line);
         path.remove_prefix(std::min(path.size(), kRootName.size() + 1));
+        const auto names = static_cast<std::size_t>(std::count(path.begin(), path.end(), '\\')) + 1;
+        if (names > kMaxKeyDepth)
+            Fail("a key path deeper than " + std::to_string(kMaxKeyDepth) + " levels", line);
         const auto keyPath = ToUtf8(std::string(path));
         if (deletion) {
             if (keyPath.empty())
                 Fail("HKEY_CURRENT_USER itself cannot be deleted", line);
             root_.DeleteKey(keyPath);
-            currentPath_.reset();
+            current_ = nullptr;
             return;
         }
-        if (!keyPath.empty()) {
-            try {
-                root_.CreateKey(keyPath);
-            } catch (const RegistryError&) {
-                Fail("invalid key name \"" + keyPath + "\"", line);
-            }
+        try {
+            current_ = keyPath.empty() ? &root_ : &root_.CreateKey(keyPath);
+        } catch (const RegistryError&) {
+            Fail("invalid key name \"" + keyPath + "\"", line);
         }
-        currentPath_ = keyPath;
     }
 
     // After the opening quote: the text up to the closing one, with \\ and \" unescaped. Other
@@ -278,7 +279,7 @@ private:
             Fail("expected \"=\" after the value name", line);
         Next();
         SkipBlanks();
-        if (!currentPath_)
+        if (current_ == nullptr)
             Fail("a value outside of a [key] section", line);
 
         RegistryValue value;
@@ -289,7 +290,7 @@ private:
         } else if (!AtEnd() && Peek() == '-') {
             Next();
             ExpectLineEnd();
-            CurrentKey().DeleteValue(name);
+            current_->DeleteValue(name);
             return;
         } else if (StartsWithIgnoringCase(Rest(), "dword:")) {
             pos_ += 6;
@@ -313,15 +314,10 @@ private:
         }
         value.line = line;
         try {
-            CurrentKey().SetValue(name, std::move(value));
+            current_->SetValue(name, std::move(value));
         } catch (const RegistryError&) {
             Fail("invalid value name \"" + name + "\"", line);
         }
-    }
-
-    RegistryKey& CurrentKey()
-    {
-        return currentPath_->empty() ? root_ : *root_.OpenKey(*currentPath_);
     }
 
     std::string_view text_;
@@ -331,7 +327,8 @@ private:
     std::size_t pos_ = 0;
     int line_ = 1;
     RegistryKey root_{std::string(kRootName)};
-    std::optional<std::string> currentPath_;
+    // The key of the [key] section being read; keys stay in place while others are created.
+    RegistryKey* current_ = nullptr;
 };
 
 std::string Escape(std::string_view text)
@@ -355,19 +352,22 @@ bool IsPlainText(std::string_view text)
 
 void AppendHex(std::string& out, std::string line, std::string_view bytes)
 {
-    char digits[4];
+    constexpr std::string_view kDigits = "0123456789abcdef";
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        std::snprintf(digits, sizeof digits, "%02x", static_cast<unsigned char>(bytes[i]));
-        line += digits;
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        line += kDigits[byte >> 4];
+        line += kDigits[byte & 0x0F];
         if (i + 1 < bytes.size()) {
             line += ',';
             if (line.size() >= kHexLineWidth) {
-                out += line + "\\\r\n";
+                out += line;
+                out += "\\\r\n";
                 line = "  ";
             }
         }
     }
-    out += line + "\r\n";
+    out += line;
+    out += "\r\n";
 }
 
 void AppendValue(std::string& out, const std::string& name, const RegistryValue& value)
@@ -388,15 +388,38 @@ void AppendValue(std::string& out, const std::string& name, const RegistryValue&
     }
 }
 
-void AppendKey(std::string& out, const RegistryKey& key, const std::string& path, bool isRoot)
+void AppendSection(std::string& out, const std::string& path, const RegistryKey& key)
 {
-    if (!isRoot || !key.Values().empty()) {
-        out += "\r\n[" + path + "]\r\n";
-        for (const auto& [name, value] : key.Values())
-            AppendValue(out, name, value);
+    out += "\r\n[" + path + "]\r\n";
+    for (const auto& [name, value] : key.Values())
+        AppendValue(out, name, value);
+}
+
+// Every key below the root in tree order, each after its parent. A stack of the open levels
+// instead of recursion, and one path that grows and shrinks, keep this linear in the output.
+void AppendSubkeys(std::string& out, const RegistryKey& root)
+{
+    struct Level
+    {
+        RegistryKey::SubkeyRange::Iterator next;
+        RegistryKey::SubkeyRange::Iterator end;
+        std::size_t pathLength;
+    };
+    std::string path(kRootName);
+    std::vector<Level> open{{root.Subkeys().begin(), root.Subkeys().end(), path.size()}};
+    while (!open.empty()) {
+        auto& level = open.back();
+        if (level.next == level.end) {
+            open.pop_back();
+            continue;
+        }
+        const RegistryKey& key = *level.next++;
+        path.resize(level.pathLength);
+        path += '\\';
+        path += key.Name();
+        AppendSection(out, path, key);
+        open.push_back({key.Subkeys().begin(), key.Subkeys().end(), path.size()});
     }
-    for (const auto& subkey : key.Subkeys())
-        AppendKey(out, subkey, path + "\\" + subkey.Name(), false);
 }
 
 } // namespace
@@ -417,7 +440,9 @@ std::string SerializeRegFile(const RegistryKey& root)
 {
     std::string out(kRegedit4);
     out += "\r\n";
-    AppendKey(out, root, std::string(kRootName), true);
+    if (!root.Values().empty())
+        AppendSection(out, std::string(kRootName), root);
+    AppendSubkeys(out, root);
     out += "\r\n";
     return out;
 }

@@ -28,9 +28,24 @@ std::vector<std::string_view> SplitPath(std::string_view path)
     }
 }
 
-bool LessIgnoringCase(const RegistryKey& key, std::string_view name)
+std::size_t CountNames(std::string_view path)
 {
-    return CompareIgnoringCase(key.Name(), name) < 0;
+    return static_cast<std::size_t>(std::count(path.begin(), path.end(), '\\')) + 1;
+}
+
+// The number of levels below the key, 0 for a key without subkeys.
+std::size_t Height(const RegistryKey& key)
+{
+    std::size_t height = 0;
+    std::vector<std::pair<const RegistryKey*, std::size_t>> pending{{&key, 0}};
+    while (!pending.empty()) {
+        const auto [next, level] = pending.back();
+        pending.pop_back();
+        height = std::max(height, level);
+        for (const auto& subkey : next->Subkeys())
+            pending.emplace_back(&subkey, level + 1);
+    }
+    return height;
 }
 
 void CopyKeyContents(const RegistryKey& source, RegistryKey& destination)
@@ -65,38 +80,77 @@ bool IsValidValueName(std::string_view name)
     return !HoldsUnstorableCharacter(name);
 }
 
+bool RegistryKey::NameOrder::operator()(std::string_view a, std::string_view b) const
+{
+    return CompareIgnoringCase(a, b) < 0;
+}
+
 RegistryKey::RegistryKey(std::string name) : name_(std::move(name)) {}
+
+RegistryKey::RegistryKey(const RegistryKey& other)
+    : name_(other.name_), values_(other.values_), valueIndex_(other.valueIndex_)
+{
+    for (const auto& [name, subkey] : other.subkeys_)
+        subkeys_.emplace_hint(subkeys_.end(), name, std::make_unique<RegistryKey>(*subkey));
+}
+
+RegistryKey& RegistryKey::operator=(const RegistryKey& other)
+{
+    if (this != &other)
+        *this = RegistryKey(other);
+    return *this;
+}
+
+bool RegistryKey::operator==(const RegistryKey& other) const
+{
+    return name_ == other.name_ && values_ == other.values_ &&
+           std::equal(subkeys_.begin(), subkeys_.end(), other.subkeys_.begin(),
+                      other.subkeys_.end(),
+                      [](const auto& a, const auto& b) { return *a.second == *b.second; });
+}
 
 const RegistryValue* RegistryKey::FindValue(std::string_view name) const
 {
-    const auto found = std::find_if(values_.begin(), values_.end(), [&](const NamedValue& entry) {
-        return EqualsIgnoringCase(entry.first, name);
-    });
-    return found == values_.end() ? nullptr : &found->second;
+    const auto found = valueIndex_.find(name);
+    return found == valueIndex_.end() ? nullptr : &values_[found->second].second;
 }
 
 void RegistryKey::SetValue(std::string_view name, RegistryValue value)
 {
     if (!IsValidValueName(name))
         throw RegistryError::FailedToSetData(name);
-    if (auto* existing = const_cast<RegistryValue*>(FindValue(name)))
-        *existing = std::move(value);
-    else
-        values_.emplace_back(std::string(name), std::move(value));
+    const auto found = valueIndex_.lower_bound(name);
+    if (found != valueIndex_.end() && EqualsIgnoringCase(found->first, name)) {
+        values_[found->second].second = std::move(value);
+        return;
+    }
+    values_.emplace_back(std::string(name), std::move(value));
+    try {
+        valueIndex_.emplace_hint(found, std::string(name), values_.size() - 1);
+    } catch (...) {
+        values_.pop_back();
+        throw;
+    }
 }
 
 bool RegistryKey::DeleteValue(std::string_view name)
 {
-    const auto before = values_.size();
-    std::erase_if(values_,
-                  [&](const NamedValue& entry) { return EqualsIgnoringCase(entry.first, name); });
-    return values_.size() != before;
+    const auto found = valueIndex_.find(name);
+    if (found == valueIndex_.end())
+        return false;
+    const auto position = found->second;
+    valueIndex_.erase(found);
+    values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(position));
+    for (auto& [_, index] : valueIndex_)
+        if (index > position)
+            --index;
+    return true;
 }
 
 const RegistryKey* RegistryKey::FindSubkey(std::string_view name) const
 {
-    const auto found = std::lower_bound(subkeys_.begin(), subkeys_.end(), name, LessIgnoringCase);
-    return (found != subkeys_.end() && EqualsIgnoringCase(found->name_, name)) ? &*found : nullptr;
+    const auto found = subkeys_.find(name);
+    return found == subkeys_.end() ? nullptr : found->second.get();
 }
 
 RegistryKey* RegistryKey::FindSubkey(std::string_view name)
@@ -122,16 +176,18 @@ RegistryKey* RegistryKey::OpenKey(std::string_view path)
 
 RegistryKey& RegistryKey::CreateKey(std::string_view path)
 {
+    if (CountNames(path) > kMaxKeyDepth)
+        throw RegistryError::FailedToCreateKey(path);
     const auto parts = SplitPath(path);
     if (!std::all_of(parts.begin(), parts.end(), IsValidKeyName))
         throw RegistryError::FailedToCreateKey(path);
     RegistryKey* key = this;
     for (const auto part : parts) {
-        auto& siblings = key->subkeys_;
-        auto found = std::lower_bound(siblings.begin(), siblings.end(), part, LessIgnoringCase);
-        if (found == siblings.end() || !EqualsIgnoringCase(found->name_, part))
-            found = siblings.insert(found, RegistryKey(std::string(part)));
-        key = &*found;
+        auto found = key->subkeys_.lower_bound(part);
+        if (found == key->subkeys_.end() || !EqualsIgnoringCase(found->first, part))
+            found = key->subkeys_.emplace_hint(found, std::string(part),
+                                               std::make_unique<RegistryKey>(std::string(part)));
+        key = found->second.get();
     }
     return *key;
 }
@@ -143,18 +199,20 @@ bool RegistryKey::DeleteKey(std::string_view path)
         separator == std::string_view::npos ? this : OpenKey(path.substr(0, separator));
     if (parent == nullptr)
         return false;
-    const auto name = separator == std::string_view::npos ? path : path.substr(separator + 1);
-    return std::erase_if(parent->subkeys_, [&](const RegistryKey& key) {
-               return EqualsIgnoringCase(key.name_, name);
-           }) > 0;
+    const auto found = parent->subkeys_.find(
+        separator == std::string_view::npos ? path : path.substr(separator + 1));
+    if (found == parent->subkeys_.end())
+        return false;
+    parent->subkeys_.erase(found);
+    return true;
 }
 
 std::vector<std::string> RegistryKey::SubkeyNames() const
 {
     std::vector<std::string> names;
     names.reserve(subkeys_.size());
-    for (const auto& key : subkeys_)
-        names.push_back(key.name_);
+    for (const auto& [name, _] : subkeys_)
+        names.push_back(name);
     return names;
 }
 
@@ -163,7 +221,9 @@ void MoveKey(RegistryKey& root, std::string_view source, std::string_view destin
     const auto* from = root.OpenKey(source);
     if (from == nullptr || root.OpenKey(destination) != nullptr)
         return;
-    const RegistryKey copy = *from; // creating the destination may move the source in memory
+    if (CountNames(destination) + Height(*from) > kMaxKeyDepth)
+        throw RegistryError::FailedToCreateKey(destination);
+    const RegistryKey copy = *from; // the destination may lie below the source
     CopyKeyContents(copy, root.CreateKey(destination));
     root.DeleteKey(source);
 }

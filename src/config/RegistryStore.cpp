@@ -2,11 +2,12 @@
 
 #include "config/RegistryError.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,6 +27,7 @@ class FileDescriptor
 {
 public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.Release()) {}
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     ~FileDescriptor()
@@ -40,26 +42,109 @@ private:
     int fd_;
 };
 
-// The file's bytes, or nothing when it does not exist.
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& file)
+// Takes the lock that every writer holds for as long as its temporary file exists: flock on
+// <file>.lock, released when the descriptor closes. Without waiting, an invalid descriptor when
+// another writer holds it.
+FileDescriptor LockWriters(const std::filesystem::path& file, bool wait)
 {
-    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.Get() < 0) {
-        if (errno == ENOENT)
-            return std::nullopt;
-        FailOnFile(file, "Cannot read", errno);
+    const auto lockName = file.string() + ".lock";
+    FileDescriptor lock(::open(lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (lock.Get() < 0)
+        FailOnFile(lockName, "Cannot lock", errno);
+    while (::flock(lock.Get(), wait ? LOCK_EX : LOCK_EX | LOCK_NB) != 0) {
+        if (!wait && errno == EWOULDBLOCK)
+            return FileDescriptor(-1);
+        if (errno != EINTR)
+            FailOnFile(lockName, "Cannot lock", errno);
     }
-    std::string content;
+    return lock;
+}
+
+// The name mkstemp gives a temporary file of the file: "<name>." and six letters or digits.
+bool IsTemporaryName(std::string_view name, std::string_view fileName)
+{
+    constexpr std::size_t kRandomLength = 6;
+    if (name.size() != fileName.size() + 1 + kRandomLength || !name.starts_with(fileName) ||
+        name[fileName.size()] != '.')
+        return false;
+    const auto random = name.substr(fileName.size() + 1);
+    return std::all_of(random.begin(), random.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    });
+}
+
+// What reading the file found: that it does not exist, its bytes, or why they cannot be read.
+struct FileContent
+{
+    bool exists = false;
+    std::string bytes;
+    int error = 0; // an errno value, or kNotRegularFile
+};
+
+constexpr int kNotRegularFile = -1;
+
+// Opens without waiting, so that a pipe in the file's place cannot block the program.
+FileContent ReadWholeFile(const std::filesystem::path& file)
+{
+    FileContent content;
+    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (fd.Get() < 0) {
+        content.exists = errno != ENOENT;
+        content.error = content.exists ? errno : 0;
+        return content;
+    }
+    content.exists = true;
+    struct stat status
+    {};
+    if (::fstat(fd.Get(), &status) != 0) {
+        content.error = errno;
+        return content;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        content.error = S_ISDIR(status.st_mode) ? EISDIR : kNotRegularFile;
+        return content;
+    }
+    content.bytes.reserve(static_cast<std::size_t>(status.st_size));
     char buffer[65536];
     while (true) {
         const auto n = ::read(fd.Get(), buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0)
-            FailOnFile(file, "Cannot read", errno);
+        if (n < 0) {
+            content.error = errno;
+            return content;
+        }
         if (n == 0)
             return content;
-        content.append(buffer, static_cast<std::size_t>(n));
+        content.bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+[[noreturn]] void FailToRead(const std::filesystem::path& file, int error)
+{
+    if (error == kNotRegularFile)
+        throw RegistryFileError("Cannot read " + file.string() + ": not a regular file");
+    FailOnFile(file, "Cannot read", error);
+}
+
+// A failure that says nothing about the file: this process ran short of something.
+bool ShortOfResources(int error)
+{
+    return error == EMFILE || error == ENFILE || error == ENOMEM || error == ENOBUFS;
+}
+
+// Renames whatever stands at the file's place to <file>.damaged, or .damaged.1, .damaged.2 ...
+// when that is taken, never replacing anything. Returns the new name.
+std::filesystem::path SetAside(const std::filesystem::path& file)
+{
+    for (int attempt = 0;; ++attempt) {
+        auto name = file.string() + ".damaged";
+        if (attempt > 0)
+            name += "." + std::to_string(attempt);
+        if (::renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0)
+            return name;
+        if (errno != EEXIST)
+            FailOnFile(file, "Cannot set aside", errno);
     }
 }
 
@@ -125,32 +210,76 @@ std::filesystem::path RegistryStore::DefaultPath()
 RegistryKey RegistryStore::Read() const
 {
     const auto content = ReadWholeFile(file_);
-    return content ? ParseRegFile(*content, file_.string(), options_)
-                   : RegistryKey("HKEY_CURRENT_USER");
+    if (content.error != 0)
+        FailToRead(file_, content.error);
+    return content.exists ? ParseRegFile(content.bytes, file_.string(), options_)
+                          : RegistryKey("HKEY_CURRENT_USER");
 }
 
-void RegistryStore::Modify(const std::function<void(RegistryKey& root)>& change)
+std::optional<std::filesystem::path>
+RegistryStore::Modify(const std::function<void(RegistryKey& root)>& change, DamagedFile damaged)
 {
     std::error_code error;
     std::filesystem::create_directories(file_.parent_path(), error);
     if (error)
         FailOnFile(file_.parent_path(), "Cannot create the folder", error.value());
 
-    const auto lockName = file_.string() + ".lock";
-    FileDescriptor lock(::open(lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (lock.Get() < 0)
-        FailOnFile(lockName, "Cannot lock", errno);
-    while (::flock(lock.Get(), LOCK_EX) != 0)
-        if (errno != EINTR)
-            FailOnFile(lockName, "Cannot lock", errno);
-
+    const auto lock = LockWriters(file_, true);
     const auto before = ReadWholeFile(file_);
-    RegistryKey root =
-        before ? ParseRegFile(*before, file_.string(), options_) : RegistryKey("HKEY_CURRENT_USER");
+    RegistryKey root("HKEY_CURRENT_USER");
+    bool isDamaged = false;
+    if (before.error != 0) {
+        if (damaged == DamagedFile::Refuse || ShortOfResources(before.error))
+            FailToRead(file_, before.error);
+        isDamaged = true;
+    } else if (before.exists) {
+        try {
+            root = ParseRegFile(before.bytes, file_.string(), options_);
+        } catch (const RegistryFileError&) {
+            if (damaged == DamagedFile::Refuse)
+                throw;
+            isDamaged = true;
+        }
+    }
     change(root);
     const auto after = SerializeRegFile(root);
-    if (before != after)
+    if (!isDamaged) {
+        if (!before.exists || before.bytes != after)
+            ReplaceAtomically(file_, after);
+        return std::nullopt;
+    }
+    const auto aside = SetAside(file_);
+    try {
         ReplaceAtomically(file_, after);
+    } catch (...) {
+        ::renameat2(AT_FDCWD, aside.c_str(), AT_FDCWD, file_.c_str(), RENAME_NOREPLACE);
+        throw;
+    }
+    return aside;
+}
+
+void RegistryStore::RemoveInterruptedSaves()
+{
+    const auto folder = file_.parent_path();
+    struct stat status
+    {};
+    if (::stat(folder.c_str(), &status) != 0 && errno == ENOENT)
+        return;
+    const auto lock = LockWriters(file_, false);
+    if (lock.Get() < 0)
+        return; // a save is under way; its temporary file is not a leftover
+    const auto fileName = file_.filename().string();
+    std::error_code error;
+    std::filesystem::directory_iterator entry(folder, error);
+    for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+        if (!IsTemporaryName(entry->path().filename().string(), fileName) ||
+            entry->symlink_status().type() == std::filesystem::file_type::directory)
+            continue;
+        if (::unlink(entry->path().c_str()) != 0 && errno != ENOENT)
+            FailOnFile(entry->path(), "Cannot remove", errno);
+    }
+    if (error)
+        FailOnFile(folder, "Cannot list the folder", error.value());
 }
 
 } // namespace vorlane

@@ -177,11 +177,13 @@ std::string UnreadableFileMessage(const RegistryError& error)
            "settings to enter them anew.";
 }
 
-void WriteSettings(RegistryStore& store, const Settings& v, const std::vector<MailServerRow>& rows,
-                   const std::optional<std::vector<std::string>>& shownEntries)
+std::optional<std::filesystem::path>
+WriteSettings(RegistryStore& store, const Settings& v, const std::vector<MailServerRow>& rows,
+              const std::optional<std::vector<std::string>>& shownEntries,
+              RegistryStore::DamagedFile damaged)
 {
     const auto intervals = CheckedIntervals(rows);
-    store.Modify([&](RegistryKey& root) {
+    const auto write = [&](RegistryKey& root) {
         auto& key = root.CreateKey("Software\\Mirvo\\Vorlane");
         key.SetValue("DisplayMessage", BooleanValue(v.DisplayMessage));
         key.SetValue("AutoHide", BooleanValue(v.AutoHide));
@@ -221,7 +223,8 @@ void WriteSettings(RegistryStore& store, const Settings& v, const std::vector<Ma
             if (rows[i].Port != 0)
                 entry.SetValue("Port", IntegerValue(rows[i].Port));
         }
-    });
+    };
+    return store.Modify(write, damaged);
 }
 
 } // namespace vorlane

@@ -65,9 +65,12 @@ struct MailServerRow
 // and Port are written only when they differ from the plain defaults, so entries without TLS
 // stay exactly as the Windows program writes them.)
 // With shownEntries, only the entries named there (the ones the user saw and could remove) and
-// the rows are rewritten; an entry the user never saw is never deleted.
-void WriteSettings(RegistryStore& store, const Settings& values,
-                   const std::vector<MailServerRow>& rows,
-                   const std::optional<std::vector<std::string>>& shownEntries = std::nullopt);
+// the rows are rewritten; an entry the user never saw is never deleted. A file that cannot be
+// read or parsed is refused, or set aside as RegistryStore::Modify does when damaged says so;
+// returns where it was set aside.
+std::optional<std::filesystem::path>
+WriteSettings(RegistryStore& store, const Settings& values, const std::vector<MailServerRow>& rows,
+              const std::optional<std::vector<std::string>>& shownEntries = std::nullopt,
+              RegistryStore::DamagedFile damaged = RegistryStore::DamagedFile::Refuse);
 
 } // namespace vorlane

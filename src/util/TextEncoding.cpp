@@ -51,6 +51,27 @@ std::u32string DecodeUtf16Le(std::string_view bytes)
     return result;
 }
 
+std::string EncodeUtf16Le(std::u32string_view text)
+{
+    std::string result;
+    result.reserve(2 * text.size());
+    const auto put = [&result](char32_t unit) {
+        result.push_back(static_cast<char>(unit & 0xFF));
+        result.push_back(static_cast<char>((unit >> 8) & 0xFF));
+    };
+    for (char32_t c : text) {
+        if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
+            c = U'\uFFFD';
+        if (c >= 0x10000) {
+            put(0xD800 + ((c - 0x10000) >> 10));
+            put(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            put(c);
+        }
+    }
+    return result;
+}
+
 std::string EncodeUtf8(std::u32string_view text)
 {
     std::string result;

@@ -9,6 +9,11 @@ namespace vorlane {
 // ignored (callers check the length when it matters).
 std::u32string DecodeUtf16Le(std::string_view bytes);
 
+// UTF-16LE bytes of code points, those above U+FFFF as surrogate pairs (the inverse of
+// DecodeUtf16Le). A code point that UTF-16 cannot hold (a surrogate, above U+10FFFF) becomes
+// U+FFFD.
+std::string EncodeUtf16Le(std::u32string_view text);
+
 std::string EncodeUtf8(std::u32string_view text);
 
 // Code points of UTF-8 text; a byte that does not belong to a valid sequence becomes U+FFFD.

@@ -1,5 +1,6 @@
 #include "util/WholeNumber.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace vorlane {
@@ -17,6 +18,17 @@ std::optional<std::int32_t> ParseWholeNumber(std::string_view text)
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
     if (error != std::errc() || end != text.data() + text.size())
         return std::nullopt;
+    return number;
+}
+
+std::optional<std::int32_t> ParseCount(std::string_view text)
+{
+    if (text.empty() ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    std::int32_t number = 0;
+    if (std::from_chars(text.data(), text.data() + text.size(), number).ec != std::errc())
+        return std::nullopt; // too large
     return number;
 }
 

@@ -38,7 +38,8 @@ ScriptedServer::Script Sends(std::string bytes)
 
 std::optional<double> LastSynchronizedAt(const RegistryStore& store)
 {
-    const auto* value = store.Read().OpenKey(kSettingsKey)->FindValue(kLastSynchronizedAt);
+    const auto root = store.Read();
+    const auto* value = root.OpenKey(kSettingsKey)->FindValue(kLastSynchronizedAt);
     return value ? std::optional(ReadDateTime(*value, "")) : std::nullopt;
 }
 

@@ -32,20 +32,7 @@ std::string Quoted(std::string_view text)
 // A file as the registry editor of current Windows exports it: UTF-16LE with a byte-order mark.
 std::string UnicodeExport(std::string_view utf8)
 {
-    std::string out = "\xFF\xFE";
-    const auto put = [&out](char16_t unit) {
-        out.push_back(static_cast<char>(unit & 0xFF));
-        out.push_back(static_cast<char>(unit >> 8));
-    };
-    for (const char32_t c : DecodeUtf8(utf8)) {
-        if (c >= 0x10000) {
-            put(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-            put(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-        } else {
-            put(static_cast<char16_t>(c));
-        }
-    }
-    return out;
+    return "\xFF\xFE" + EncodeUtf16Le(DecodeUtf8(utf8));
 }
 
 // A hex list of the UTF-16LE form of a text, as the Unicode export writes REG_EXPAND_SZ.
@@ -84,6 +71,25 @@ RegistryKey SampleRoot(std::size_t hugeSize = 200000)
     settings.CreateKey("empty-entry");
     root.CreateKey("Other\\Key");
     return root;
+}
+
+// A file with one key depth levels below HKEY_CURRENT_USER ("a\\a\\...") holding one value.
+std::string DeepKeyFile(std::size_t depth, std::string_view sign = "")
+{
+    std::string path = "HKEY_CURRENT_USER";
+    path.reserve(path.size() + 2 * depth);
+    for (std::size_t level = 0; level < depth; ++level)
+        path += "\\a";
+    return "REGEDIT4\r\n\r\n[" + std::string(sign) + path + "]\r\n\"v\"=dword:00000001\r\n";
+}
+
+// "a\\a\\..." with depth components.
+std::string DeepPath(std::size_t depth, std::string_view name = "a")
+{
+    std::string path(name);
+    for (std::size_t level = 1; level < depth; ++level)
+        path += "\\" + std::string(name);
+    return path;
 }
 
 TEST(RegFile, Regedit4RoundTripKeepsEveryByteNameAndKind)
@@ -296,6 +302,69 @@ TEST(RegFile, RefusesBrokenFilesNamingFileAndLine)
             EXPECT_TRUE(std::string(error.what()).starts_with(c.expected)) << error.what();
         }
     }
+}
+
+TEST(RegFile, RefusesKeyPathsDeeperThanTheRegistryAllowsNamingFileAndLine)
+{
+    const struct
+    {
+        std::size_t depth;
+        const char* sign; // "-": a deletion of the key
+    } cases[] = {{513, ""}, {200000, ""}, {513, "-"}, {200000, "-"}};
+    for (const auto& c : cases) {
+        try {
+            ParseRegFile(DeepKeyFile(c.depth, c.sign), "deep.reg");
+            ADD_FAILURE() << "accepted a key " << c.depth << " levels deep";
+        } catch (const RegistryFileError& error) {
+            EXPECT_STREQ(error.what(), "deep.reg:3: a key path deeper than 512 levels")
+                << c.sign << c.depth;
+        }
+    }
+}
+
+TEST(RegFile, KeysAtTheDepthLimitLoadSerializeAndMove)
+{
+    auto root = ParseRegFile(DeepKeyFile(512), "deep.reg");
+    const auto* deepest = root.OpenKey(DeepPath(512));
+    ASSERT_NE(deepest, nullptr);
+    EXPECT_EQ(*deepest->FindValue("v"), IntegerValue(1));
+    EXPECT_EQ(ParseRegFile(SerializeRegFile(root), "registry.reg"), root);
+
+    MoveKey(root, "a", "b");
+    EXPECT_EQ(root.OpenKey("a"), nullptr);
+    ASSERT_NE(root.OpenKey("b\\" + DeepPath(511)), nullptr);
+    EXPECT_EQ(*root.OpenKey("b\\" + DeepPath(511))->FindValue("v"), IntegerValue(1));
+}
+
+// Far more than any settings file holds. Every value and key must take logarithmic time, or such
+// a file takes minutes to load.
+TEST(RegFile, LargeFilesKeepOrderSpellingAndDeletions)
+{
+    constexpr int kValues = 300000;
+    constexpr int kKeys = 100000;
+    std::string file = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Values]\r\n";
+    for (int i = 0; i < kValues; ++i)
+        file += "\"Value" + std::to_string(i) + "\"=\"" + std::to_string(i) + "\"\r\n";
+    file += "\"VALUE7\"=\"seven\"\r\n\"value3\"=-\r\n";
+    std::vector<std::string> keyNames;
+    for (int i = 0; i < kKeys; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "Key%06d", i);
+        keyNames.emplace_back(name);
+    }
+    for (auto name = keyNames.rbegin(); name != keyNames.rend(); ++name) // the worst order
+        file += "[HKEY_CURRENT_USER\\Keys\\" + *name + "]\r\n\"v\"=dword:1\r\n";
+    file += "[HKEY_CURRENT_USER\\VALUES]\r\n\"Last\"=dword:2\r\n";
+
+    const auto root = ParseRegFile(file, "large.reg");
+    const auto& values = root.OpenKey("Values")->Values();
+    ASSERT_EQ(values.size(), static_cast<std::size_t>(kValues));
+    EXPECT_EQ(values[3].first, "Value4");
+    EXPECT_EQ(values[6], (RegistryKey::NamedValue{"Value7", StringValue("seven")}));
+    EXPECT_EQ(values.back(), (RegistryKey::NamedValue{"Last", IntegerValue(2)}));
+    EXPECT_EQ(*root.OpenKey("Values")->FindValue("value299999"), StringValue("299999"));
+    EXPECT_EQ(root.OpenKey("Keys")->SubkeyNames(), keyNames);
+    EXPECT_EQ(ParseRegFile(SerializeRegFile(root), "registry.reg"), root);
 }
 
 TEST(RegFile, RefusesAUnicodeTextOfOddLength)

@@ -7,6 +7,15 @@
 namespace vorlane {
 namespace {
 
+// "k\\k\\..." with depth components.
+std::string PathOfDepth(std::size_t depth)
+{
+    std::string path = "k";
+    for (std::size_t level = 1; level < depth; ++level)
+        path += "\\k";
+    return path;
+}
+
 TEST(RegistryKey, NamesCompareWithoutLetterCaseAndKeepTheirFirstSpelling)
 {
     RegistryKey root;
@@ -35,6 +44,43 @@ TEST(RegistryKey, ListsSubkeysAlphabeticallyWithoutLetterCaseAndValuesInOrderSet
     EXPECT_NE(key.FindValue(""), nullptr);
 }
 
+TEST(RegistryKey, DeletingAValueKeepsTheOthersInOrderAndFindable)
+{
+    RegistryKey key;
+    for (const char* name : {"a", "b", "c", "d"})
+        key.SetValue(name, StringValue(name));
+    EXPECT_TRUE(key.DeleteValue("B"));
+    EXPECT_FALSE(key.DeleteValue("b"));
+    key.SetValue("C", StringValue("changed"));
+    key.SetValue("B", StringValue("again"));
+    const std::vector<RegistryKey::NamedValue> expected = {{"a", StringValue("a")},
+                                                           {"c", StringValue("changed")},
+                                                           {"d", StringValue("d")},
+                                                           {"B", StringValue("again")}};
+    EXPECT_EQ(key.Values(), expected);
+    for (const auto& [name, value] : expected)
+        EXPECT_EQ(*key.FindValue(name), value) << name;
+}
+
+TEST(RegistryKey, CopiesAreDeepAndKeysStayInPlace)
+{
+    RegistryKey root;
+    auto& first = root.CreateKey("M\\First");
+    for (int i = 0; i < 1000; ++i)
+        root.CreateKey("M\\K" + std::to_string(i));
+    first.SetValue("v", IntegerValue(1)); // still the key inside root
+    EXPECT_EQ(*root.OpenKey("m\\first")->FindValue("v"), IntegerValue(1));
+
+    RegistryKey copy = root;
+    copy.OpenKey("M\\First")->SetValue("v", IntegerValue(2));
+    copy.DeleteKey("M\\K5");
+    EXPECT_EQ(*root.OpenKey("M\\First")->FindValue("v"), IntegerValue(1));
+    EXPECT_NE(root.OpenKey("M\\K5"), nullptr);
+    EXPECT_NE(copy, root);
+    copy = root;
+    EXPECT_EQ(copy, root);
+}
+
 TEST(RegistryKey, DeleteKeyRemovesEverythingBelow)
 {
     RegistryKey root;
@@ -60,6 +106,22 @@ TEST(RegistryKey, RefusesNamesTheFileCannotKeep)
     EXPECT_THROW(root.SetValue("two\nlines", IntegerValue(1)), RegistryError);
     EXPECT_EQ(root.OpenKey(""), nullptr);
     EXPECT_TRUE(root.Subkeys().empty());
+}
+
+TEST(RegistryKey, RefusesPathsDeeperThanTheRegistryAllows)
+{
+    RegistryKey root;
+    EXPECT_NO_THROW(root.CreateKey(PathOfDepth(512)));
+    const RegistryKey before = root;
+    for (const std::size_t depth : {513, 100000}) {
+        try {
+            root.CreateKey(PathOfDepth(depth));
+            ADD_FAILURE() << "created a key " << depth << " levels deep";
+        } catch (const RegistryError& error) {
+            EXPECT_EQ(error.what(), "Failed to create key " + PathOfDepth(depth));
+        }
+    }
+    EXPECT_EQ(root, before);
 }
 
 TEST(MoveKey, CopiesValuesAndSubkeysThenDeletesTheSource)
@@ -93,6 +155,19 @@ TEST(MoveKey, DoesNothingWhenTheDestinationExistsOrTheSourceDoesNot)
     const RegistryKey before = root;
     MoveKey(root, "Old", "New");
     MoveKey(root, "Missing", "Other");
+    EXPECT_EQ(root, before);
+}
+
+TEST(MoveKey, RefusesToTakeKeysDeeperThanTheRegistryAllows)
+{
+    RegistryKey root;
+    root.CreateKey(PathOfDepth(511)).SetValue("v", IntegerValue(1));
+    auto moved = root;
+    MoveKey(moved, "k", "x\\y"); // the deepest key ends 512 levels down
+    EXPECT_NE(moved.OpenKey("x\\y\\" + PathOfDepth(510)), nullptr);
+
+    const RegistryKey before = root;
+    EXPECT_THROW(MoveKey(root, "k", "x\\y\\z"), RegistryError);
     EXPECT_EQ(root, before);
 }
 

@@ -4,7 +4,10 @@
 #include "support/TempDir.h"
 
 #include <csignal>
+#include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -44,6 +47,29 @@ template <typename Body> int InChild(Body body)
     int status = 0;
     ::waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Stores a change of 100 kB in a child process that may write only a few kilobytes, so that the
+// new content is cut off half way. True when the child saw the failure as a RegistryFileError.
+bool ABigChangeFailsForWantOfSpace(
+    RegistryStore& store, RegistryStore::DamagedFile damaged = RegistryStore::DamagedFile::Refuse)
+{
+    const int status = InChild([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            store.Modify(
+                [](RegistryKey& root) {
+                    root.CreateKey(kKey).SetValue("Big", {REG_BINARY, std::string(100000, 'x')});
+                },
+                damaged);
+        } catch (const RegistryFileError&) {
+            return 0;
+        }
+        return 1;
+    });
+    return status == 0;
 }
 
 TEST(RegistryStore, DefaultPathFollowsXdgConfigHome)
@@ -134,23 +160,192 @@ TEST(RegistryStore, AnInterruptedWriteLeavesThePreviousFile)
         [](RegistryKey& root) { root.CreateKey(kKey).SetValue("Keep", StringValue("me")); });
     const auto before = ReadFile(store.Path());
 
-    // The child may write only a few kilobytes: the new content is cut off half way.
-    const int status = InChild([&] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{4096, 4096};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        try {
-            store.Modify([](RegistryKey& root) {
-                root.CreateKey(kKey).SetValue("Big", {REG_BINARY, std::string(100000, 'x')});
-            });
-        } catch (const RegistryFileError&) {
-            return 0;
-        }
-        return 1;
-    });
-    EXPECT_EQ(status, 0) << "the failed write must be reported";
+    EXPECT_TRUE(ABigChangeFailsForWantOfSpace(store)) << "the failed write must be reported";
     EXPECT_EQ(ReadFile(store.Path()), before);
     EXPECT_EQ(FolderContents(dir.Path()),
+              (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
+}
+
+TEST(RegistryStore, RemoveInterruptedSavesDeletesOnlyLeftoverTemporaryFiles)
+{
+    const TempDir dir;
+    RegistryStore store(dir / "registry.reg");
+    store.Modify([](RegistryKey& root) { root.CreateKey(kKey); });
+    for (const char* leftover :
+         {"registry.reg.AbC123", "registry.reg.000000", "registry.reg.zZ9aQ0"})
+        WriteFile(dir / leftover, "REGEDIT4\r\n[HKEY_CURRENT_USER\\half");
+    const std::vector<std::string> kept = {
+        "other.reg.AbC123",
+        "registry.reg",
+        "registry.reg.AbC-12",
+        "registry.reg.AbC12",
+        "registry.reg.AbC12.",
+        "registry.reg.AbC1234",
+        "registry.reg.Ab 123",
+        "registry.reg.Ab\xC3\xA9"
+        "12",
+        "registry.reg.bak",
+        "registry.reg.damaged",
+        "registry.reg.lock",
+        "registry.regXAbC123",
+        "xregistry.reg.AbC123",
+    };
+    for (const auto& name : kept)
+        if (!std::filesystem::exists(dir / name))
+            WriteFile(dir / name, "keep");
+    std::filesystem::create_directory(dir / "registry.reg.Dir123");
+
+    store.RemoveInterruptedSaves();
+
+    auto expected = kept;
+    expected.push_back("registry.reg.Dir123");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(FolderContents(dir.Path()), expected);
+    EXPECT_NE(store.Read().OpenKey(kKey), nullptr);
+}
+
+TEST(RegistryStore, RemoveInterruptedSavesLeavesASaveInProgressAlone)
+{
+    const TempDir dir;
+    RegistryStore store(dir / "registry.reg");
+    // A writer between mkstemp and rename: it holds the lock, its temporary file exists.
+    const int writer = ::open((dir / "registry.reg.lock").c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(::flock(writer, LOCK_EX), 0);
+    WriteFile(dir / "registry.reg.Live01", "REGEDIT4\r\n");
+
+    store.RemoveInterruptedSaves();
+    EXPECT_TRUE(std::filesystem::exists(dir / "registry.reg.Live01"));
+
+    ::close(writer); // the writer died before its rename
+    store.RemoveInterruptedSaves();
+    EXPECT_FALSE(std::filesystem::exists(dir / "registry.reg.Live01"));
+}
+
+TEST(RegistryStore, RemoveInterruptedSavesWithoutFolderDoesNothing)
+{
+    const TempDir dir;
+    RegistryStore store(dir / "none" / "registry.reg");
+    EXPECT_NO_THROW(store.RemoveInterruptedSaves());
+    EXPECT_FALSE(std::filesystem::exists(dir / "none"));
+}
+
+// A settings file that cannot be read or parsed, and what it was.
+class DamagedFileTest : public ::testing::Test
+{
+protected:
+    struct Damage
+    {
+        const char* what;
+        std::function<void(const std::filesystem::path&)> make;
+        // Checks that what stands at the given place is the damaged file, untouched.
+        std::function<void(const std::filesystem::path&)> expectIntact;
+    };
+
+    static const std::vector<Damage>& Damages()
+    {
+        static const std::vector<Damage> damages = {
+            {"a parse error", [](const auto& file) { WriteFile(file, kCorrupt); },
+             [](const auto& place) { EXPECT_EQ(ReadFile(place), kCorrupt); }},
+            {"a folder in its place",
+             [](const auto& file) {
+                 std::filesystem::create_directory(file);
+                 WriteFile(file / "inside", "kept");
+             },
+             [](const auto& place) { EXPECT_EQ(ReadFile(place / "inside"), "kept"); }},
+            {"a pipe in its place",
+             [](const auto& file) { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); },
+             [](const auto& place) {
+                 EXPECT_EQ(std::filesystem::status(place).type(), std::filesystem::file_type::fifo);
+             }},
+        };
+        return damages;
+    }
+
+    static void Save(RegistryKey& root)
+    {
+        root.CreateKey(kKey).SetValue("Interval", IntegerValue(5));
+    }
+
+    // The store holds exactly the saved change.
+    void ExpectSaved() const
+    {
+        const auto root = store_.Read();
+        ASSERT_NE(root.OpenKey(kKey), nullptr);
+        EXPECT_EQ(*root.OpenKey(kKey)->FindValue("Interval"), IntegerValue(5));
+    }
+
+    static constexpr const char* kCorrupt =
+        "REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n\"x\"=dword:zz\r\n";
+    const TempDir dir_;
+    RegistryStore store_{dir_ / "registry.reg"};
+};
+
+TEST_F(DamagedFileTest, IsRefusedUnlessTheSaveMaySetItAside)
+{
+    for (const auto& damage : Damages()) {
+        SCOPED_TRACE(damage.what);
+        std::filesystem::remove(store_.Path()); // what the previous round saved
+        damage.make(store_.Path());
+        EXPECT_THROW(store_.Modify(Save), RegistryFileError);
+        EXPECT_THROW(store_.Modify(Save, RegistryStore::DamagedFile::Refuse), RegistryFileError);
+        damage.expectIntact(store_.Path());
+
+        const auto aside = store_.Modify(Save, RegistryStore::DamagedFile::SetAside);
+        ASSERT_EQ(aside, dir_ / "registry.reg.damaged");
+        damage.expectIntact(*aside);
+        ExpectSaved();
+        std::filesystem::remove_all(*aside);
+    }
+}
+
+TEST_F(DamagedFileTest, ASoundFileIsNeverSetAside)
+{
+    store_.Modify([](RegistryKey& root) { root.CreateKey("Other"); });
+    EXPECT_EQ(store_.Modify(Save, RegistryStore::DamagedFile::SetAside), std::nullopt);
+    ExpectSaved();
+    EXPECT_NE(store_.Read().OpenKey("Other"), nullptr);
+    EXPECT_EQ(FolderContents(dir_.Path()),
+              (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
+}
+
+TEST_F(DamagedFileTest, TakesTheNextFreeNameAndKeepsEarlierOnes)
+{
+    WriteFile(dir_ / "registry.reg.damaged", "first");
+    std::filesystem::create_directory(dir_ / "registry.reg.damaged.1"); // empty: still taken
+    for (const char* expected : {"registry.reg.damaged.2", "registry.reg.damaged.3"}) {
+        WriteFile(store_.Path(), kCorrupt);
+        EXPECT_EQ(store_.Modify(Save, RegistryStore::DamagedFile::SetAside), dir_ / expected);
+        EXPECT_EQ(ReadFile(dir_ / expected), kCorrupt);
+    }
+    EXPECT_EQ(ReadFile(dir_ / "registry.reg.damaged"), "first");
+    EXPECT_TRUE(std::filesystem::is_directory(dir_ / "registry.reg.damaged.1"));
+    ExpectSaved();
+}
+
+TEST_F(DamagedFileTest, AnUnreadableFileIsSetAside)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads a file of mode 000, so no file is unreadable to it; run as "
+                        "another user to test this";
+    WriteFile(store_.Path(), "REGEDIT4\r\n");
+    ASSERT_EQ(::chmod(store_.Path().c_str(), 0), 0);
+    EXPECT_THROW(store_.Modify(Save), RegistryFileError);
+
+    const auto aside = store_.Modify(Save, RegistryStore::DamagedFile::SetAside);
+    ASSERT_EQ(aside, dir_ / "registry.reg.damaged");
+    ExpectSaved();
+    ASSERT_EQ(::chmod(aside->c_str(), 0600), 0);
+    EXPECT_EQ(ReadFile(*aside), "REGEDIT4\r\n");
+}
+
+TEST_F(DamagedFileTest, AFailedSavePutsTheDamagedFileBack)
+{
+    WriteFile(store_.Path(), kCorrupt);
+    EXPECT_TRUE(ABigChangeFailsForWantOfSpace(store_, RegistryStore::DamagedFile::SetAside))
+        << "the failed write must be reported";
+    EXPECT_EQ(ReadFile(store_.Path()), kCorrupt);
+    EXPECT_EQ(FolderContents(dir_.Path()),
               (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
 }
 

@@ -12,6 +12,7 @@ namespace {
 
 using test::ReadFile;
 using test::TempDir;
+using test::WriteFile;
 
 const std::string kKey = "SOFTWARE\\Mirvo\\Vorlane";
 
@@ -352,7 +353,8 @@ TEST(WriteSettings, StoresWhatLoadSettingsReadsBack)
     EXPECT_EQ(result.servers[2].Interval, 5);
     EXPECT_EQ(result.servers[2].Password, "secret");
 
-    const auto* key = store.Read().OpenKey(kKey);
+    const auto root = store.Read();
+    const auto* key = root.OpenKey(kKey);
     EXPECT_EQ(key->Values().back().first, "RASConnection");
     EXPECT_EQ(*key->FindValue("ConnectionType"), IntegerValue(1));
     EXPECT_EQ(*key->OpenKey("Home")->FindValue("Password"),
@@ -405,6 +407,22 @@ TEST(WriteSettings, NeverDeletesAnEntryTheUserDidNotSee)
               (std::vector<std::string>{"New", "shown", "Unseen"}));
     EXPECT_EQ(ReadString(*root.OpenKey(kKey)->OpenKey("Unseen")->FindValue("Server"), "Server"),
               "Unseen");
+}
+
+TEST(WriteSettings, SetsADamagedFileAsideOnlyWhenAsked)
+{
+    const TempDir dir;
+    RegistryStore store(dir / "registry.reg", SettingsFileOptions());
+    WriteFile(store.Path(), "REGEDIT4\r\n[HKEY_CURRENT_USER\\broken\r\n");
+    const std::vector<MailServerRow> rows = {{"Home", "joe", "pop.example.org", "5", "secret"}};
+    EXPECT_THROW(WriteSettings(store, SampleSettings(), rows), RegistryFileError);
+    EXPECT_EQ(WriteSettings(store, SampleSettings(), rows, std::nullopt,
+                            RegistryStore::DamagedFile::SetAside),
+              dir / "registry.reg.damaged");
+    const auto result = Load(store.Read());
+    EXPECT_EQ(result.settings, SampleSettings());
+    ASSERT_EQ(result.servers.size(), 1u);
+    EXPECT_EQ(result.servers[0].Password, "secret");
 }
 
 TEST(WriteSettings, RefusesRowsItCannotStoreAndChangesNothing)

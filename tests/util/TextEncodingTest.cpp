@@ -16,6 +16,28 @@ TEST(TextEncoding, Utf16LeDecodesSurrogatePairsAndReplacesLoneOnes)
     EXPECT_EQ(EncodeUtf8(U"A\u00E9\u20AC\U0001F600"), "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
 }
 
+TEST(TextEncoding, Utf16LeEncodesSurrogatePairsAndRoundTrips)
+{
+    const struct
+    {
+        std::u32string text;
+        std::string bytes;
+    } cases[] = {
+        {U"", ""},
+        {U"A\u00E9", std::string("A\0\xE9\0", 4)},
+        {U"\uFFFF", "\xFF\xFF"},
+        {U"\U00010000", std::string("\x00\xD8\x00\xDC", 4)},
+        {U"\U0001F600", std::string("\x3D\xD8\x00\xDE", 4)},
+        {U"\U0010FFFF", "\xFF\xDB\xFF\xDF"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(EncodeUtf16Le(c.text), c.bytes);
+        EXPECT_EQ(DecodeUtf16Le(c.bytes), c.text);
+    }
+    // What UTF-16 cannot hold becomes the replacement character.
+    EXPECT_EQ(EncodeUtf16Le(std::u32string{0xD800, 0x110000}), "\xFD\xFF\xFD\xFF");
+}
+
 TEST(TextEncoding, Windows1252RoundTripsEveryByte)
 {
     std::string bytes;

@@ -33,5 +33,21 @@ TEST(ParseWholeNumber, AcceptsDecimalIntegersOnly)
         EXPECT_EQ(ParseWholeNumber(c.text), c.expected) << '"' << c.text << '"';
 }
 
+TEST(ParseCount, AcceptsDecimalDigitsAloneWithinTheSigned32BitRange)
+{
+    const std::pair<const char*, std::int32_t> counts[] = {
+        {"0", 0},
+        {"42", 42},
+        {"007", 7},
+        {"2147483647", 2147483647},
+        {"00002147483647", 2147483647},
+    };
+    for (const auto& [text, count] : counts)
+        EXPECT_EQ(ParseCount(text), count) << '"' << text << '"';
+    for (const char* text : {"", "+5", "-5", "-0", " 5", "5 ", "\t5", "5\r", "2147483648",
+                             "99999999999", "1e3", "0x10", "\xD9\xA3" /* Arabic-Indic three */})
+        EXPECT_EQ(ParseCount(text), std::nullopt) << '"' << text << '"';
+}
+
 } // namespace
 } // namespace vorlane
