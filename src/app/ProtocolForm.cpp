@@ -58,6 +58,7 @@ void TProtocolForm::RunStep(const std::function<void()>& step)
 
 void TProtocolForm::FormCreate()
 {
+    RunStep([this] { store_.RemoveInterruptedSaves(); });
     RunStep([this] { MigrateOldSettings(); });
     RunStep([this] { LoadSettings(); });
     RunStep([this] {

@@ -68,9 +68,13 @@ bool IsTemporaryName(std::string_view name, std::string_view fileName)
         name[fileName.size()] != '.')
         return false;
     const auto random = name.substr(fileName.size() + 1);
-    return std::all_of(random.begin(), random.end(), [](char c) {
-        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-    });
+    const auto lower = [](char c) { return c >= 'a' && c <= 'z'; };
+    // A word in lower case ("backup", "before") is more likely a copy the user made than one of
+    // the rare temporary names without a digit or capital.
+    return !std::all_of(random.begin(), random.end(), lower) &&
+           std::all_of(random.begin(), random.end(), [&](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || lower(c);
+           });
 }
 
 // What reading the file found: that it does not exist, its bytes, or why they cannot be read.

@@ -48,7 +48,8 @@ public:
            DamagedFile damaged = DamagedFile::Refuse);
 
     // Deletes the temporary files that interrupted saves left beside the file ("<file name>."
-    // and six letters or digits, as mkstemp names them), and nothing else. Every save holds the
+    // and six letters or digits, as mkstemp names them, but for a word in lower case, which is
+    // more likely a copy the user made), and nothing else. Every save holds the
     // lock while its temporary file exists, so this runs under the lock; while a save is under
     // way it deletes nothing and returns at once. A missing folder is no error; a folder that
     // cannot be listed or a leftover that cannot be deleted fails with a RegistryFileError.

@@ -2,10 +2,9 @@
 
 #include "util/AsciiCase.h"
 #include "util/Fields.h"
+#include "util/WholeNumber.h"
 
 #include <algorithm>
-#include <charconv>
-#include <optional>
 
 namespace vorlane {
 
@@ -20,19 +19,6 @@ bool BeginsWith(std::string_view line, std::string_view prefix)
 bool Contains(std::string_view line, std::string_view word)
 {
     return AsciiUpper(line).find(word) != std::string::npos;
-}
-
-// A count or a size as the server writes it: decimal digits only, no sign, within 32 bits.
-std::optional<int> ParseStatNumber(std::string_view text)
-{
-    if (text.empty() ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    int number = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return number;
 }
 
 } // namespace
@@ -180,8 +166,8 @@ void Pop3Dialogue::Fail(MailFailure cause)
 
 void Pop3Dialogue::HandleStatReply(const std::string& line)
 {
-    const auto count = ParseStatNumber(ExtractField(line, 2, ' '));
-    const auto size = ParseStatNumber(ExtractField(line, 3, ' '));
+    const auto count = ParseCount(ExtractField(line, 2, ' '));
+    const auto size = ParseCount(ExtractField(line, 3, ' '));
     if (!count || !size) {
         Fail(MailFailure::InvalidStat);
         return;

@@ -460,11 +460,16 @@ void TSettingsForm::ReadSettings()
 {
     readSettingsError_.clear();
     shownEntries_.clear();
+    damagedFile_ = false;
     RegistryKey root;
     try {
         root = store_.Read();
     } catch (const RegistryFileError& error) {
-        readSettingsError_ = UnreadableFileMessage(error);
+        damagedFile_ = true;
+        readSettingsError_ = "Vorlane cannot read its settings file:\r\n" +
+                             std::string(error.what()) +
+                             "\r\nWhen you press OK, the damaged file is kept beside it under "
+                             "another name and these settings are stored in a new one.";
         return;
     }
     const RegistryKey* key = root.OpenKey(kSettingsKey);
@@ -602,7 +607,11 @@ std::vector<MailServerRow> TSettingsForm::Rows() const
 
 void TSettingsForm::WriteSettings()
 {
-    ::vorlane::WriteSettings(store_, Values(), Rows(), shownEntries_);
+    const auto setAside = ::vorlane::WriteSettings(
+        store_, Values(), Rows(), shownEntries_,
+        damagedFile_ ? RegistryStore::DamagedFile::SetAside : RegistryStore::DamagedFile::Refuse);
+    if (setAside)
+        ShowMessage("The damaged settings file is kept as " + setAside->string() + ".");
 }
 
 void TSettingsForm::WriteAutostart()

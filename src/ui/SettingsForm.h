@@ -74,7 +74,8 @@ public:
     // is told (once the dialog shows) with its name, file and line; every entry is still shown.
     void ReadSettings();
     // Controls to registry, all or nothing; a failure throws and stores nothing. Only the entries
-    // this dialog showed can be removed by it.
+    // this dialog showed can be removed by it. A file that could not be read when the dialog
+    // opened is set aside, never overwritten, and the user told where it went.
     void WriteSettings();
     // Writes or removes the autostart entry when the check box no longer says what the folder
     // holds; an entry left as it was keeps whatever the user put in it. Throws
@@ -216,6 +217,7 @@ private:
     bool showingMessage_ = false;
     std::string readSettingsError_;
     bool readSettingsErrorShown_ = false;
+    bool damagedFile_ = false; // the file could not be read: OK sets it aside
     std::vector<std::string> shownEntries_;
 };
 

@@ -103,6 +103,18 @@ TEST(Controller, ASettingsFileThatCannotBeReadIsToldAndKept)
     }
 }
 
+TEST(Controller, AnInterruptedSaveLeavesNothingBehindAfterTheNextStart)
+{
+    ControllerFixture f;
+    f.Store({Row("Home")});
+    test::WriteFile(f.dir / "registry.reg.q7XbZ2", "REGEDIT4\r\n[HKEY_CURRENT_USER\\half");
+    test::WriteFile(f.dir / "registry.reg.backup", "a copy the user made");
+    f.Create(test::UnusedPort());
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "registry.reg.q7XbZ2"));
+    EXPECT_TRUE(std::filesystem::exists(f.dir / "registry.reg.backup"));
+    EXPECT_TRUE(std::filesystem::exists(f.dir / "registry.reg"));
+}
+
 TEST(Controller, ACommandWhileTheSettingsAreOpenLeavesThemToTheDialog)
 {
     ControllerFixture f;

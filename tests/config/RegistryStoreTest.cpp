@@ -185,6 +185,7 @@ TEST(RegistryStore, RemoveInterruptedSavesDeletesOnlyLeftoverTemporaryFiles)
         "registry.reg.Ab\xC3\xA9"
         "12",
         "registry.reg.bak",
+        "registry.reg.backup",
         "registry.reg.damaged",
         "registry.reg.lock",
         "registry.regXAbC123",

@@ -415,6 +415,25 @@ TEST_F(SettingsFormTest, AValueOfTheWrongKindIsToldAndOkLosesNoEntry)
     EXPECT_EQ(answers_.shown.size(), 1u);
 }
 
+TEST_F(SettingsFormTest, OkOverADamagedFileKeepsItAsideAndStoresANewOne)
+{
+    const std::string damaged = "REGEDIT4\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Mirvo\\Vor";
+    test::WriteFile(store_.Path(), damaged);
+    auto form = Open();
+    EXPECT_TRUE(form->ReadSettingsError().starts_with("Vorlane cannot read its settings file:\r\n" +
+                                                      store_.Path().string() + ":2: "))
+        << form->ReadSettingsError();
+    answers_.steps = {TypeEntry("Home")};
+    form->NewGradBtnClick();
+    form->OKGradBtnClick();
+    const auto aside = store_.Path().string() + ".damaged";
+    EXPECT_EQ(test::ReadFile(aside), damaged) << "the damaged file is kept as it was";
+    EXPECT_EQ(Stored().SubkeyNames(), std::vector<std::string>{"Home"});
+    ASSERT_FALSE(answers_.shown.empty());
+    EXPECT_EQ(answers_.shown.back(),
+              "message: The damaged settings file is kept as " + aside + ".");
+}
+
 TEST_F(SettingsFormTest, OkNeverDeletesAnEntryTheDialogDidNotShow)
 {
     SeedEntry("Home", "ann", 10);

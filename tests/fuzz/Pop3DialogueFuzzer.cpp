@@ -3,11 +3,11 @@
 // - the same stream gives the same commands, state, cause and log however it is cut;
 // - with STLS on, neither USER nor PASS goes out before the connection is encrypted;
 // - one header record per TOP request, never more than the limit, no line buffered beyond it.
+#include "Require.h"
 #include "mail/Pop3Dialogue.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,12 +16,7 @@ namespace {
 
 using vorlane::MailMessageList;
 using vorlane::Pop3Dialogue;
-
-void Require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
+using vorlane::fuzz::Require;
 
 struct Transport : vorlane::Pop3Transport
 {
@@ -71,16 +66,19 @@ Outcome Play(const std::vector<std::string_view>& reads, bool headers, bool stls
             transport.encrypted = true; // the handshake ends between two reads
             dialogue.TlsEstablished();
         }
-        Require(dialogue.ReceiveBuffer.size() <= Pop3Dialogue::kMaxLineLength);
+        Require(dialogue.ReceiveBuffer.size() <= Pop3Dialogue::kMaxLineLength, "bounded buffer");
     }
-    Require(!transport.loginInPlainText);
-    Require(messages.size() == static_cast<std::size_t>(transport.topRequests));
-    Require(messages.size() <= static_cast<std::size_t>(Pop3Dialogue::kMaxHeaderRecords));
+    Require(!transport.loginInPlainText, "no login before TLS");
+    Require(messages.size() == static_cast<std::size_t>(transport.topRequests),
+            "one header record per TOP");
+    Require(messages.size() <= static_cast<std::size_t>(Pop3Dialogue::kMaxHeaderRecords),
+            "bounded records");
     for (const auto& [number, record] : messages)
         Require(record.From.size() <= Pop3Dialogue::kMaxHeaderValueLength &&
-                record.Subject.size() <= Pop3Dialogue::kMaxHeaderValueLength);
-    return {transport.sent, dialogue.MailState, dialogue.MailFailed, dialogue.Failure,
-            messages.size(), log};
+                    record.Subject.size() <= Pop3Dialogue::kMaxHeaderValueLength,
+                "bounded header values");
+    return {transport.sent,   dialogue.MailState, dialogue.MailFailed,
+            dialogue.Failure, messages.size(),    log};
 }
 
 } // namespace
@@ -107,11 +105,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (stls)
         return 0; // where the handshake ends depends on the cut; the login rule held above
     const auto whole = Play({stream}, headers, stls);
-    Require(pieces.sent == whole.sent);
-    Require(pieces.state == whole.state);
-    Require(pieces.failed == whole.failed);
-    Require(pieces.failure == whole.failure);
-    Require(pieces.records == whole.records);
-    Require(pieces.log == whole.log);
+    Require(pieces.sent == whole.sent, "the same commands however the stream is cut");
+    Require(pieces.state == whole.state && pieces.failed == whole.failed &&
+                pieces.failure == whole.failure && pieces.records == whole.records,
+            "the same end however the stream is cut");
+    Require(pieces.log == whole.log, "the same log however the stream is cut");
     return 0;
 }
