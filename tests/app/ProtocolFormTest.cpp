@@ -103,6 +103,25 @@ TEST(Controller, ASettingsFileThatCannotBeReadIsToldAndKept)
     }
 }
 
+TEST(Controller, AMigrationThatCannotBeSavedIsToldAndTheOldSettingsStay)
+{
+    ControllerFixture f;
+    f.store.Modify([](RegistryKey& root) {
+        root.CreateKey("SOFTWARE\\Mirvo\\Garbelund\\Old").SetValue("Server", StringValue("pop"));
+    });
+    const auto before = test::ReadFile(f.store.Path());
+    // Nothing can lock the file for a change now, root or not.
+    std::filesystem::remove(f.dir / "registry.reg.lock");
+    std::filesystem::create_directory(f.dir / "registry.reg.lock");
+    f.Create(test::UnusedPort());
+    ASSERT_EQ(f.desktop.messages.size(), 1u);
+    EXPECT_TRUE(f.desktop.messages[0].starts_with(
+        "Vorlane could not take over the settings of its older version:\r\nCannot lock "))
+        << f.desktop.messages[0];
+    EXPECT_EQ(test::ReadFile(f.store.Path()), before);
+    EXPECT_EQ(f.desktop.adds, 1);
+}
+
 TEST(Controller, AnInterruptedSaveLeavesNothingBehindAfterTheNextStart)
 {
     ControllerFixture f;
