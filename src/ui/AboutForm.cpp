@@ -3,9 +3,9 @@
 #include "config/PasswordScrambler.h"
 #include "ui/DialogButtons.h"
 #include "ui/FixedDialog.h"
-#include "ui/GradBtn.h"
 #include "ui/LinkLabel.h"
 #include "ui/ProgramIcon.h"
+#include "ui/gradbtn/GradBtn.h"
 #include "util/Version.h"
 
 #include <QDesktopServices>

@@ -1,7 +1,7 @@
 #include "ui/DialogButtons.h"
 
-#include "ui/GradBtn.h"
-#include "ui/GradBtnPresets.h"
+#include "ui/gradbtn/GradBtn.h"
+#include "ui/gradbtn/GradBtnPresets.h"
 
 namespace vorlane {
 

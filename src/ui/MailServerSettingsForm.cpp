@@ -3,9 +3,9 @@
 #include "mail/MailServer.h"
 #include "ui/DialogButtons.h"
 #include "ui/FixedDialog.h"
-#include "ui/GradBtn.h"
 #include "ui/SettingsRules.h"
 #include "ui/UpDown.h"
+#include "ui/gradbtn/GradBtn.h"
 #include "util/WholeNumber.h"
 
 #include <QComboBox>

@@ -1,9 +1,9 @@
 #include "ui/MessageForm.h"
 
 #include "ui/FixedDialog.h"
-#include "ui/GradBtn.h"
 #include "ui/HeaderLines.h"
 #include "ui/ProgramIcon.h"
+#include "ui/gradbtn/GradBtn.h"
 
 #include <QFrame>
 #include <QLabel>

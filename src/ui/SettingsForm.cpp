@@ -6,12 +6,12 @@
 #include "net/RasBinding.h"
 #include "ui/DialogButtons.h"
 #include "ui/FixedDialog.h"
-#include "ui/GradBtn.h"
 #include "ui/MailServerSettingsForm.h"
 #include "ui/MessageForm.h"
 #include "ui/ProgramIcon.h"
 #include "ui/SettingsRules.h"
 #include "ui/UpDown.h"
+#include "ui/gradbtn/GradBtn.h"
 #include "util/WholeNumber.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // rows and the states at rest, pressed, focused and disabled in columns; and the Aluminum look
 // of the program's dialogs in each state.
 #include "Gallery.h"
-#include "ui/GradBtn.h"
+#include "ui/gradbtn/GradBtn.h"
 
 #include <QMouseEvent>
 #include <QPainter>

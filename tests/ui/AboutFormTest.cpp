@@ -1,7 +1,7 @@
 #include "ui/AboutForm.h"
 
-#include "ui/GradBtn.h"
 #include "ui/LinkLabel.h"
+#include "ui/gradbtn/GradBtn.h"
 #include "util/Version.h"
 
 #include <QFrame>

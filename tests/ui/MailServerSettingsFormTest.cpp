@@ -2,8 +2,8 @@
 
 #include "DialogTestSupport.h"
 #include "mail/MailServer.h"
-#include "ui/GradBtn.h"
 #include "ui/UpDown.h"
+#include "ui/gradbtn/GradBtn.h"
 
 #include <QComboBox>
 #include <QFrame>

@@ -1,7 +1,7 @@
 #include "ui/MessageForm.h"
 
-#include "ui/GradBtn.h"
 #include "ui/HeaderLines.h"
+#include "ui/gradbtn/GradBtn.h"
 
 #include <QApplication>
 #include <QFrame>

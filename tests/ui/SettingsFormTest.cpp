@@ -8,11 +8,11 @@
 #include "net/RasBinding.h"
 #include "servers/NetworkManagerMock.h"
 #include "support/TempDir.h"
-#include "ui/GradBtn.h"
 #include "ui/MailServerSettingsForm.h"
 #include "ui/MessageForm.h"
 #include "ui/SettingsRules.h"
 #include "ui/UpDown.h"
+#include "ui/gradbtn/GradBtn.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "ui/GradBtnPresets.h"
+#include "ui/gradbtn/GradBtnPresets.h"
 
 namespace vorlane {
 

@@ -1,6 +1,6 @@
-#include "ui/GradientBands.h"
+#include "ui/gradbtn/GradientBands.h"
 
-#include "ui/MulDiv.h"
+#include "ui/gradbtn/MulDiv.h"
 
 #include <algorithm>
 #include <utility>

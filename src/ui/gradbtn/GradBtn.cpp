@@ -1,11 +1,11 @@
-#include "ui/GradBtn.h"
+#include "ui/gradbtn/GradBtn.h"
 
-#include "ui/BevelFrame.h"
-#include "ui/CaptionLayers.h"
-#include "ui/EllipseSpans.h"
-#include "ui/GradBtnPresets.h"
-#include "ui/GradientBands.h"
-#include "ui/SystemColors.h"
+#include "ui/gradbtn/BevelFrame.h"
+#include "ui/gradbtn/CaptionLayers.h"
+#include "ui/gradbtn/EllipseSpans.h"
+#include "ui/gradbtn/GradBtnPresets.h"
+#include "ui/gradbtn/GradientBands.h"
+#include "ui/gradbtn/SystemColors.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "ui/CaptionLayers.h"
+#include "ui/gradbtn/CaptionLayers.h"
 
 namespace vorlane {
 

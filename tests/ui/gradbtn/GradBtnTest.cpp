@@ -1,6 +1,6 @@
-#include "ui/GradBtn.h"
+#include "ui/gradbtn/GradBtn.h"
 
-#include "ui/GradientBands.h"
+#include "ui/gradbtn/GradientBands.h"
 
 #include <QApplication>
 #include <QFontMetrics>
