@@ -8,7 +8,7 @@ namespace vorlane {
 TGradBtn* MakeAluminumButton(QWidget* parent, const std::string& caption, const char* fontFamily,
                              const std::string& hint)
 {
-    const GradBtnLook look = PresetLook(Aluminum);
+    const GradBtnLook look = PresetLook(TPreset::Aluminum);
     auto* button = new TGradBtn(parent);
     button->SetCaption(caption);
     QFont font(fontFamily, look.FontPointSize);

@@ -65,9 +65,9 @@ TMessageForm::TMessageForm(QWidget* parent)
     okGradBtn_->SetFontColor(clBlack);
     okGradBtn_->SetBeginColor(13553358);
     okGradBtn_->SetEndColor(6250335);
-    okGradBtn_->SetGradientStyle(gsVertical);
-    okGradBtn_->SetTextStyle(tsInset);
-    okGradBtn_->SetTextShadeType(stHeavy);
+    okGradBtn_->SetGradientStyle(TGradientStyle::gsVertical);
+    okGradBtn_->SetTextStyle(TTextStyle::tsInset);
+    okGradBtn_->SetTextShadeType(TShadeType::stHeavy);
     okGradBtn_->SetBtnHiliteClr(clWhite);
     okGradBtn_->SetBtnShadowClr(clBlack);
     connect(okGradBtn_, &TGradBtn::OnClick, this, &TMessageForm::OKGradBtnClick);

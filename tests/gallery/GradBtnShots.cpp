@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QTest>
 #include <functional>
+#include <iterator>
 
 namespace vorlane::gallery {
 
@@ -53,9 +54,9 @@ void MakeAluminum(TGradBtn& button, int height, const char* fontName)
     button.resize(75, height);
     button.SetBeginColor(0xCECECE);
     button.SetEndColor(0x5F5F5F);
-    button.SetGradientStyle(gsVertical);
-    button.SetTextStyle(tsInset);
-    button.SetTextShadeType(stHeavy);
+    button.SetGradientStyle(TGradientStyle::gsVertical);
+    button.SetTextStyle(TTextStyle::tsInset);
+    button.SetTextShadeType(TShadeType::stHeavy);
     button.SetBtnHiliteClr(clWhite);
     button.SetBtnShadowClr(clBlack);
     QFont font(fontName, 10);
@@ -101,7 +102,7 @@ QImage Sheet(const QString& title, const std::vector<QString>& rowNames,
 
 void AddGradBtnShots(Shots& shots)
 {
-    for (int style = gsHorizontal; style <= gsHorizCenter; ++style) {
+    for (int style = 0; style < static_cast<int>(std::size(kStyleNames)); ++style) {
         std::vector<QString> rows;
         for (const char* text : kTextNames)
             for (const char* shade : kShadeNames)

@@ -94,9 +94,9 @@ TEST(MessageForm, OkButtonHasTheAluminumLook)
     EXPECT_EQ(ok.FontColor(), clBlack);
     EXPECT_EQ(ok.BeginColor(), 0xCECECEu);
     EXPECT_EQ(ok.EndColor(), 0x5F5F5Fu);
-    EXPECT_EQ(ok.GradientStyle(), gsVertical);
-    EXPECT_EQ(ok.TextStyle(), tsInset);
-    EXPECT_EQ(ok.TextShadeType(), stHeavy);
+    EXPECT_EQ(ok.GradientStyle(), TGradientStyle::gsVertical);
+    EXPECT_EQ(ok.TextStyle(), TTextStyle::tsInset);
+    EXPECT_EQ(ok.TextShadeType(), TShadeType::stHeavy);
     EXPECT_EQ(ok.BtnHiliteClr(), clWhite);
     EXPECT_EQ(ok.BtnShadowClr(), clBlack);
 

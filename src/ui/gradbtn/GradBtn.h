@@ -110,10 +110,10 @@ private:
     TColor beginColor_ = clNavy;
     TColor endColor_ = clAqua;
     bool swapColors_ = true;
-    TGradientStyle gradientStyle_ = gsVertCenter;
-    TTextStyle textStyle_ = tsRaised;
-    TShadeType textShadeType_ = stLight;
-    TPreset presets_ = None;
+    TGradientStyle gradientStyle_ = TGradientStyle::gsVertCenter;
+    TTextStyle textStyle_ = TTextStyle::tsRaised;
+    TShadeType textShadeType_ = TShadeType::stLight;
+    TPreset presets_ = TPreset::None;
     TColor focusFontColor_ = clRed;
     TColor fontColor_ = clBlack;
     std::string caption_;

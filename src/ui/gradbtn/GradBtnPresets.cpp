@@ -5,21 +5,63 @@ namespace vorlane {
 GradBtnLook PresetLook(TPreset preset)
 {
     switch (preset) {
-    case None:
+    case TPreset::None:
         break;
-    case GoldCoast:
-        return {0x00FFFF, 0x008080, gsVertical, tsRaised, stHeavy,  0xBFFFFF, 0x007171,
-                0xB3FFFF, 0x616161, "Arial",    10,       0x00BBBB, true};
-    case LimeBox:
-        return {0x000000,       0x00FF00,    gsRectangle, tsRaised, stLight,  0xACFFAC, 0x004000,
-                clBtnHighlight, clBtnShadow, "Courier",   8,        0x008000, false};
-    case Aluminum:
-        return {0xCECECE,    0x5F5F5F, gsVertical, tsInset,           stHeavy, clBtnHighlight,
-                clBtnShadow, clWhite,  clBlack,    "Times New Roman", 10,      clBlack,
+    case TPreset::GoldCoast:
+        return {0x00FFFF,
+                0x008080,
+                TGradientStyle::gsVertical,
+                TTextStyle::tsRaised,
+                TShadeType::stHeavy,
+                0xBFFFFF,
+                0x007171,
+                0xB3FFFF,
+                0x616161,
+                "Arial",
+                10,
+                0x00BBBB,
                 true};
-    case SunRise:
-        return {0x00FFFF, 0x0000FF,       gsHorizontal, tsRaised,        stHeavy, 0xCFE7E6,
-                0x0058B0, clBtnHighlight, clBtnShadow,  "MS Sans Serif", 8,       0x000040,
+    case TPreset::LimeBox:
+        return {0x000000,
+                0x00FF00,
+                TGradientStyle::gsRectangle,
+                TTextStyle::tsRaised,
+                TShadeType::stLight,
+                0xACFFAC,
+                0x004000,
+                clBtnHighlight,
+                clBtnShadow,
+                "Courier",
+                8,
+                0x008000,
+                false};
+    case TPreset::Aluminum:
+        return {0xCECECE,
+                0x5F5F5F,
+                TGradientStyle::gsVertical,
+                TTextStyle::tsInset,
+                TShadeType::stHeavy,
+                clBtnHighlight,
+                clBtnShadow,
+                clWhite,
+                clBlack,
+                "Times New Roman",
+                10,
+                clBlack,
+                true};
+    case TPreset::SunRise:
+        return {0x00FFFF,
+                0x0000FF,
+                TGradientStyle::gsHorizontal,
+                TTextStyle::tsRaised,
+                TShadeType::stHeavy,
+                0xCFE7E6,
+                0x0058B0,
+                clBtnHighlight,
+                clBtnShadow,
+                "MS Sans Serif",
+                8,
+                0x000040,
                 true};
     }
     return {};

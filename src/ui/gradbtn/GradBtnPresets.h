@@ -12,9 +12,9 @@ struct GradBtnLook
 {
     TColor BeginColor = clNavy;
     TColor EndColor = clAqua;
-    TGradientStyle GradientStyle = gsVertCenter;
-    TTextStyle TextStyle = tsRaised;
-    TShadeType TextShadeType = stLight;
+    TGradientStyle GradientStyle = TGradientStyle::gsVertCenter;
+    TTextStyle TextStyle = TTextStyle::tsRaised;
+    TShadeType TextShadeType = TShadeType::stLight;
     TColor TxtHiliteClr = clBtnHighlight;
     TColor TxtShadowClr = clBtnShadow;
     TColor BtnHiliteClr = clBtnHighlight;

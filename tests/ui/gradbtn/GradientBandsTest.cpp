@@ -28,7 +28,7 @@ TEST(BandColor, StepsEachChannelFromBeginToEnd)
 
 TEST(GradientBands, CentreStylesPaintEveryLineOnceOrTwiceWithTheMiddleLast)
 {
-    const auto bands = GradientBands(gsVertCenter, 75, 4, 0x000000, 0xFFFFFF);
+    const auto bands = GradientBands(TGradientStyle::gsVertCenter, 75, 4, 0x000000, 0xFFFFFF);
     // Steps 0, 1, 2 over rows 0 and 4 (outside), 1 and 3, 2 and 2.
     const std::vector<GradientBand> expected = {
         {GradientBand::Rectangle, 0, 0, 75, 1, 0x000000},
@@ -42,7 +42,7 @@ TEST(GradientBands, CentreStylesPaintEveryLineOnceOrTwiceWithTheMiddleLast)
 
 TEST(GradientBands, EllipsesShrinkOntoTheCentreAndTheLastKeepsAPixel)
 {
-    const auto bands = GradientBands(gsElliptic, 75, 25, 0x000000, 0x9B9B9B);
+    const auto bands = GradientBands(TGradientStyle::gsElliptic, 75, 25, 0x000000, 0x9B9B9B);
     ASSERT_EQ(bands.size(), 156u);
     EXPECT_EQ(bands.front(), (GradientBand{GradientBand::Ellipse, -18, -6, 93, 31, 0x000000}));
     EXPECT_EQ(bands.back(), (GradientBand{GradientBand::Ellipse, 37, 12, 38, 13, 0x9B9B9B}));
