@@ -93,11 +93,11 @@ TAboutForm::TAboutForm(QWidget* parent, UrlOpener openUrl)
     versionTekstLabel_ = MakeLabel(this, "Version:", 8, 132);
     versionLabel_ = MakeLabel(this, QString(), 64, 132);
     emailLabel_ = MakeLabel(this, "E-mail:", 8, 148);
-    emailAdressLabel_ = new TLinkLabel(this);
+    emailAdressLabel_ = new LinkLabel(this);
     emailAdressLabel_->move(64, 148);
     emailAdressLabel_->setToolTip("Stuur eens een mailtje vind ik leuk.");
     wwwLabel_ = MakeLabel(this, "Www:", 8, 164);
-    urlLabel_ = new TLinkLabel(this);
+    urlLabel_ = new LinkLabel(this);
     urlLabel_->setText(kWebAddress);
     urlLabel_->setGeometry(64, 164, 286, urlLabel_->sizeHint().height());
 
@@ -116,9 +116,9 @@ TAboutForm::TAboutForm(QWidget* parent, UrlOpener openUrl)
 
     okGradBtn_ = MakeAluminumButton(this, "OK", "Times New Roman");
     okGradBtn_->setGeometry(144, 236, 75, 25);
-    connect(okGradBtn_, &TGradBtn::OnClick, this, &TAboutForm::OKGradBtnClick);
-    connect(urlLabel_, &TLinkLabel::Clicked, this, &TAboutForm::URLLabelClick);
-    connect(emailAdressLabel_, &TLinkLabel::Clicked, this, &TAboutForm::EmailAdressLabelClick);
+    connect(okGradBtn_, &TGradBtn::clicked, this, &TAboutForm::OKGradBtnClick);
+    connect(urlLabel_, &LinkLabel::clicked, this, &TAboutForm::URLLabelClick);
+    connect(emailAdressLabel_, &LinkLabel::clicked, this, &TAboutForm::EmailAdressLabelClick);
 
     FormCreate();
 }

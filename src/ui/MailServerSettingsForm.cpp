@@ -70,7 +70,7 @@ TMailServerSettingsForm::TMailServerSettingsForm(QWidget* parent)
     intervalEdit_->resize(50, kFieldHeight);
     intervalEdit_->installEventFilter(this);
 
-    intervalUpDown_ = new TUpDown(this);
+    intervalUpDown_ = new UpDown(this);
     intervalUpDown_->setGeometry(kFieldLeft + 50, intervalTop, 16, kFieldHeight);
     intervalUpDown_->SetAssociate(intervalEdit_);
     // The spin control's minimum is 1; the entry dialog's own rules repair anything typed.
@@ -90,8 +90,8 @@ TMailServerSettingsForm::TMailServerSettingsForm(QWidget* parent)
     okGradBtn_->setGeometry(26, kClientHeight - 28, 75, 22);
     cancelGradBtn_ = MakeAluminumButton(this, "Cancel", "Verdana", "Lose changes and exit");
     cancelGradBtn_->setGeometry(117, kClientHeight - 28, 75, 22);
-    connect(okGradBtn_, &TGradBtn::OnClick, this, &TMailServerSettingsForm::OKGradBtnClick);
-    connect(cancelGradBtn_, &TGradBtn::OnClick, this, &TMailServerSettingsForm::CancelGradBtnClick);
+    connect(okGradBtn_, &TGradBtn::clicked, this, &TMailServerSettingsForm::OKGradBtnClick);
+    connect(cancelGradBtn_, &TGradBtn::clicked, this, &TMailServerSettingsForm::CancelGradBtnClick);
 
     connect(securityComboBox_, &QComboBox::currentIndexChanged, this,
             &TMailServerSettingsForm::SecurityComboBoxChange);

@@ -13,7 +13,7 @@ class QFrame;
 namespace vorlane {
 
 class TGradBtn;
-class TUpDown;
+class UpDown;
 
 // The small dialog in which the user types one mail server entry: its name, the POP3 user name
 // and password, the POP3 host, how the connection is secured and on which port, and the check
@@ -43,7 +43,7 @@ public:
     QComboBox* SecurityComboBox() const { return securityComboBox_; }
     QLineEdit* PortEdit() const { return portEdit_; }
     QLineEdit* IntervalEdit() const { return intervalEdit_; }
-    TUpDown* IntervalUpDown() const { return intervalUpDown_; }
+    UpDown* IntervalUpDown() const { return intervalUpDown_; }
     TGradBtn* OKGradBtn() const { return okGradBtn_; }
     TGradBtn* CancelGradBtn() const { return cancelGradBtn_; }
     QFrame* Bevel() const { return bevel_; }
@@ -96,7 +96,7 @@ private:
     QComboBox* securityComboBox_;
     QLineEdit* portEdit_;
     QLineEdit* intervalEdit_;
-    TUpDown* intervalUpDown_;
+    UpDown* intervalUpDown_;
     QLabel* minutesLabel_;
     QFrame* bevel_;
     TGradBtn* okGradBtn_;

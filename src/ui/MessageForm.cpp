@@ -62,15 +62,15 @@ TMessageForm::TMessageForm(QWidget* parent)
     QFont buttonFont("Verdana", 10);
     buttonFont.setBold(true);
     okGradBtn_->setFont(buttonFont);
-    okGradBtn_->SetFontColor(clBlack);
+    okGradBtn_->SetFontColor(WinColor::Black);
     okGradBtn_->SetBeginColor(13553358);
     okGradBtn_->SetEndColor(6250335);
     okGradBtn_->SetGradientStyle(TGradientStyle::gsVertical);
     okGradBtn_->SetTextStyle(TTextStyle::tsInset);
     okGradBtn_->SetTextShadeType(TShadeType::stHeavy);
-    okGradBtn_->SetBtnHiliteClr(clWhite);
-    okGradBtn_->SetBtnShadowClr(clBlack);
-    connect(okGradBtn_, &TGradBtn::OnClick, this, &TMessageForm::OKGradBtnClick);
+    okGradBtn_->SetBtnHiliteClr(WinColor::White);
+    okGradBtn_->SetBtnShadowClr(WinColor::Black);
+    connect(okGradBtn_, &TGradBtn::clicked, this, &TMessageForm::OKGradBtnClick);
 
     // Shows the lines and takes no input.
     headersListbox_ = new QListWidget(this);

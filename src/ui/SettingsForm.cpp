@@ -138,14 +138,14 @@ void SetSecurity(QTreeWidgetItem* item, int security, int port)
 
 TSettingsForm::TSettingsForm(RegistryStore& store, SettingsFormServices services, QWidget* parent)
     : QDialog(parent, kFixedDialogFlags), store_(store), services_(std::move(services)),
-      autostart_(services_.autostartFolder.empty() ? TAutostart::ForCurrentUser()
-                                                   : TAutostart(services_.autostartFolder)),
+      autostart_(services_.autostartFolder.empty() ? Autostart::ForCurrentUser()
+                                                   : Autostart(services_.autostartFolder)),
       collator_(LocaleCollator())
 {
     if (!services_.runModal)
         services_.runModal = RunModal;
     if (!services_.listPhoneBookEntries)
-        services_.listPhoneBookEntries = [] { return TRasBinding().ListPhoneBookEntries(); };
+        services_.listPhoneBookEntries = [] { return RasBinding().ListPhoneBookEntries(); };
     if (services_.executablePath.empty())
         services_.executablePath = QCoreApplication::applicationFilePath().toStdString();
 
@@ -174,8 +174,8 @@ TSettingsForm::TSettingsForm(RegistryStore& store, SettingsFormServices services
     okGradBtn_->setGeometry(110, 307, 75, 22);
     cancelGradBtn_ = MakeAluminumButton(this, "Cancel", "Verdana", "Lose changes and exit");
     cancelGradBtn_->setGeometry(200, 307, 75, 22);
-    connect(okGradBtn_, &TGradBtn::OnClick, this, &TSettingsForm::OKGradBtnClick);
-    connect(cancelGradBtn_, &TGradBtn::OnClick, this, &TSettingsForm::CancelGradBtnClick);
+    connect(okGradBtn_, &TGradBtn::clicked, this, &TSettingsForm::OKGradBtnClick);
+    connect(cancelGradBtn_, &TGradBtn::clicked, this, &TSettingsForm::CancelGradBtnClick);
     setTabOrder(pageControl_, okGradBtn_);
     setTabOrder(okGradBtn_, cancelGradBtn_);
 
@@ -219,9 +219,9 @@ void TSettingsForm::BuildNewMailPage(QWidget* page)
         MakeAluminumButton(page, "Remove", "Verdana", "Remove all selected mail server entries");
     removeGradBtn_->setGeometry(286, 74, 75, 22);
     removeGradBtn_->setEnabled(false);
-    connect(newGradBtn_, &TGradBtn::OnClick, this, &TSettingsForm::NewGradBtnClick);
-    connect(editGradBtn_, &TGradBtn::OnClick, this, &TSettingsForm::EditGradBtnClick);
-    connect(removeGradBtn_, &TGradBtn::OnClick, this, &TSettingsForm::RemoveGradBtnClick);
+    connect(newGradBtn_, &TGradBtn::clicked, this, &TSettingsForm::NewGradBtnClick);
+    connect(editGradBtn_, &TGradBtn::clicked, this, &TSettingsForm::EditGradBtnClick);
+    connect(removeGradBtn_, &TGradBtn::clicked, this, &TSettingsForm::RemoveGradBtnClick);
 
     auto* separator = new QFrame(page);
     separator->setGeometry(8, 130, 353, 2);
@@ -283,8 +283,8 @@ void TSettingsForm::BuildNewMailPage(QWidget* page)
     connect(playSoundCheckBox_, &QCheckBox::toggled, this, &TSettingsForm::PlaySoundCheckBoxClick);
     connect(startMailClientCheckbox_, &QCheckBox::toggled, this,
             &TSettingsForm::StartMailClientCheckboxClick);
-    connect(browseSoundGradBtn_, &TGradBtn::OnClick, this, &TSettingsForm::BrowseSoundGradBtnClick);
-    connect(browseClientGradBtn_, &TGradBtn::OnClick, this,
+    connect(browseSoundGradBtn_, &TGradBtn::clicked, this, &TSettingsForm::BrowseSoundGradBtnClick);
+    connect(browseClientGradBtn_, &TGradBtn::clicked, this,
             &TSettingsForm::BrowseClientGradBtnClick);
 
     QWidget* order[] = {mailServersListView_,
@@ -397,7 +397,7 @@ void TSettingsForm::BuildAdvancedPage(QWidget* page)
         "Maximum time to elapse while communication with mail or timeservers");
     connectionTimeoutEdit_->installEventFilter(this);
     timeoutLabel->setBuddy(connectionTimeoutEdit_);
-    connectionTimeoutUpDown_ = new TUpDown(page);
+    connectionTimeoutUpDown_ = new UpDown(page);
     connectionTimeoutUpDown_->setGeometry(190, 60, 16, 20);
     connectionTimeoutUpDown_->SetAssociate(connectionTimeoutEdit_);
     connectionTimeoutUpDown_->SetRange(5, 600);

@@ -29,13 +29,13 @@ class QTreeWidgetItem;
 namespace vorlane {
 
 class TGradBtn;
-class TUpDown;
+class UpDown;
 
 // What the settings dialog uses from outside; each has a working default.
 struct SettingsFormServices
 {
     // The dial-up phone-book entries (NetworkManager's connection profiles); nothing when the
-    // dial-up service is missing. Default: TRasBinding on the system bus.
+    // dial-up service is missing. Default: RasBinding on the system bus.
     std::function<std::optional<std::vector<std::string>>()> listPhoneBookEntries;
     // Shows the dialog's own windows (entry dialog, messages, question, file choice).
     ModalRunner runModal;
@@ -122,7 +122,7 @@ public:
     QRadioButton* ConnectionRASRadioButton() const { return connectionRASRadioButton_; }
     QListWidget* RasConnectionsCheckListBox() const { return rasConnectionsCheckListBox_; }
     QLineEdit* ConnectionTimeoutEdit() const { return connectionTimeoutEdit_; }
-    TUpDown* ConnectionTimeoutUpDown() const { return connectionTimeoutUpDown_; }
+    UpDown* ConnectionTimeoutUpDown() const { return connectionTimeoutUpDown_; }
     QCheckBox* LogToFileCheckBox() const { return logToFileCheckBox_; }
     QCheckBox* StartAtLoginCheckBox() const { return startAtLoginCheckBox_; }
     TGradBtn* OKGradBtn() const { return okGradBtn_; }
@@ -173,7 +173,7 @@ private:
 
     RegistryStore& store_;
     SettingsFormServices services_;
-    TAutostart autostart_;
+    Autostart autostart_;
     QCollator collator_;
 
     QTabWidget* pageControl_;
@@ -204,7 +204,7 @@ private:
     QButtonGroup* connectionButtons_ = nullptr;
     QListWidget* rasConnectionsCheckListBox_ = nullptr;
     QLineEdit* connectionTimeoutEdit_ = nullptr;
-    TUpDown* connectionTimeoutUpDown_ = nullptr;
+    UpDown* connectionTimeoutUpDown_ = nullptr;
     QCheckBox* logToFileCheckBox_ = nullptr;
     QCheckBox* startAtLoginCheckBox_ = nullptr;
     TGradBtn* okGradBtn_ = nullptr;

@@ -57,8 +57,8 @@ void MakeAluminum(TGradBtn& button, int height, const char* fontName)
     button.SetGradientStyle(TGradientStyle::gsVertical);
     button.SetTextStyle(TTextStyle::tsInset);
     button.SetTextShadeType(TShadeType::stHeavy);
-    button.SetBtnHiliteClr(clWhite);
-    button.SetBtnShadowClr(clBlack);
+    button.SetBtnHiliteClr(WinColor::White);
+    button.SetBtnShadowClr(WinColor::Black);
     QFont font(fontName, 10);
     font.setBold(true);
     button.setFont(font);

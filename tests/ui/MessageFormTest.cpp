@@ -91,14 +91,14 @@ TEST(MessageForm, OkButtonHasTheAluminumLook)
     EXPECT_EQ(ok.font().family(), "Verdana");
     EXPECT_EQ(ok.font().pointSize(), 10);
     EXPECT_TRUE(ok.font().bold());
-    EXPECT_EQ(ok.FontColor(), clBlack);
+    EXPECT_EQ(ok.FontColor(), WinColor::Black);
     EXPECT_EQ(ok.BeginColor(), 0xCECECEu);
     EXPECT_EQ(ok.EndColor(), 0x5F5F5Fu);
     EXPECT_EQ(ok.GradientStyle(), TGradientStyle::gsVertical);
     EXPECT_EQ(ok.TextStyle(), TTextStyle::tsInset);
     EXPECT_EQ(ok.TextShadeType(), TShadeType::stHeavy);
-    EXPECT_EQ(ok.BtnHiliteClr(), clWhite);
-    EXPECT_EQ(ok.BtnShadowClr(), clBlack);
+    EXPECT_EQ(ok.BtnHiliteClr(), WinColor::White);
+    EXPECT_EQ(ok.BtnShadowClr(), WinColor::Black);
 
     // As rendered inside the window: white top edge, black bottom edge, grey face between.
     const QImage image = form.grab().toImage();

@@ -987,7 +987,7 @@ TEST_F(SettingsFormTest, DialUpListComesFromNetworkManagerProfiles)
     const auto openOn = [&](const QString& address) {
         SettingsFormServices services;
         services.listPhoneBookEntries = [address] {
-            return TRasBinding(address).ListPhoneBookEntries();
+            return RasBinding(address).ListPhoneBookEntries();
         };
         services.runModal = [this](QDialog& dialog) { return answers_(dialog); };
         return std::make_unique<TSettingsForm>(store_, services);

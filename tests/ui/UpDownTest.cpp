@@ -12,7 +12,7 @@ TEST(UpDown, KeepsThePositionWithinItsRangeAndShowsIt)
 {
     QWidget parent;
     auto* edit = new QLineEdit(&parent);
-    auto* upDown = new TUpDown(&parent);
+    auto* upDown = new UpDown(&parent);
     upDown->SetAssociate(edit);
     upDown->SetRange(5, 600);
     upDown->SetPosition(60);
@@ -28,7 +28,7 @@ TEST(UpDown, TypedTextInsideTheRangeMovesThePositionOtherTextDoesNot)
 {
     QWidget parent;
     auto* edit = new QLineEdit(&parent);
-    auto* upDown = new TUpDown(&parent);
+    auto* upDown = new UpDown(&parent);
     upDown->SetAssociate(edit);
     upDown->SetRange(5, 600);
     upDown->SetPosition(60);
@@ -50,7 +50,7 @@ TEST(UpDown, ArrowsAndKeysStepWithinTheRange)
 {
     QWidget parent;
     auto* edit = new QLineEdit(&parent);
-    auto* upDown = new TUpDown(&parent);
+    auto* upDown = new UpDown(&parent);
     upDown->SetAssociate(edit);
     upDown->SetRange(1, 32000);
     upDown->SetPosition(31999);

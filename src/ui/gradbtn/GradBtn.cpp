@@ -151,7 +151,7 @@ void TGradBtn::SetFocus()
 
 void TGradBtn::Click()
 {
-    emit OnClick();
+    emit clicked();
 }
 
 void TGradBtn::paintEvent(QPaintEvent*)
@@ -222,7 +222,7 @@ void TGradBtn::PaintCaption(QPainter& painter)
         return;
     const QString text = QString::fromStdString(caption_);
     const QFontMetrics metrics(font(), &imageBuffer_);
-    const QColor face = !isEnabled() ? ResolveColor(clGray, palette())
+    const QColor face = !isEnabled() ? ResolveColor(WinColor::Gray, palette())
                         : hasFocus_  ? ResolveColor(focusFontColor_, palette())
                                      : ResolveColor(fontColor_, palette());
     for (const CaptionLayer& layer :
@@ -262,7 +262,7 @@ void TGradBtn::EndPress()
 
 void TGradBtn::mousePressEvent(QMouseEvent* event)
 {
-    emit OnMouseDown(event->button(), event->position().toPoint());
+    emit pressed(event->button(), event->position().toPoint());
     if (event->button() == Qt::LeftButton)
         clickArmed_ = true;
     if (pressed_)
@@ -282,7 +282,7 @@ void TGradBtn::mouseReleaseEvent(QMouseEvent* event)
         clickArmed_ = false;
     EndPress();
     QPointer<TGradBtn> alive(this);
-    emit OnMouseUp(event->button(), position);
+    emit released(event->button(), position);
     if (click && alive)
         Click();
 }

@@ -72,15 +72,15 @@ public:
 
     // Takes the keyboard focus and repaints.
     void SetFocus();
-    // Fires OnClick, as a full click of the left mouse button does.
+    // Emits clicked, as a full click of the left mouse button does.
     void Click();
 
     QSize sizeHint() const override { return {75, 25}; }
 
 signals:
-    void OnClick();
-    void OnMouseDown(Qt::MouseButton button, QPoint position);
-    void OnMouseUp(Qt::MouseButton button, QPoint position);
+    void clicked();
+    void pressed(Qt::MouseButton button, QPoint position);
+    void released(Qt::MouseButton button, QPoint position);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -102,20 +102,20 @@ private:
     void EndPress();
     template <typename T> void Store(T& field, T value);
 
-    TColor btnHiliteClr_ = clBtnHighlight;
-    TColor btnShadowClr_ = clBtnShadow;
+    TColor btnHiliteClr_ = WinColor::BtnHighlight;
+    TColor btnShadowClr_ = WinColor::BtnShadow;
     int btnFrameSize_ = 1;
-    TColor txtHiliteClr_ = clBtnHighlight;
-    TColor txtShadowClr_ = clBtnShadow;
-    TColor beginColor_ = clNavy;
-    TColor endColor_ = clAqua;
+    TColor txtHiliteClr_ = WinColor::BtnHighlight;
+    TColor txtShadowClr_ = WinColor::BtnShadow;
+    TColor beginColor_ = WinColor::Navy;
+    TColor endColor_ = WinColor::Aqua;
     bool swapColors_ = true;
     TGradientStyle gradientStyle_ = TGradientStyle::gsVertCenter;
     TTextStyle textStyle_ = TTextStyle::tsRaised;
     TShadeType textShadeType_ = TShadeType::stLight;
     TPreset presets_ = TPreset::None;
-    TColor focusFontColor_ = clRed;
-    TColor fontColor_ = clBlack;
+    TColor focusFontColor_ = WinColor::Red;
+    TColor fontColor_ = WinColor::Black;
     std::string caption_;
     bool designing_ = false;
 

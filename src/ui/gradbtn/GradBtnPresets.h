@@ -10,18 +10,18 @@ namespace vorlane {
 // Everything a preset gives a gradient button.
 struct GradBtnLook
 {
-    TColor BeginColor = clNavy;
-    TColor EndColor = clAqua;
+    TColor BeginColor = WinColor::Navy;
+    TColor EndColor = WinColor::Aqua;
     TGradientStyle GradientStyle = TGradientStyle::gsVertCenter;
     TTextStyle TextStyle = TTextStyle::tsRaised;
     TShadeType TextShadeType = TShadeType::stLight;
-    TColor TxtHiliteClr = clBtnHighlight;
-    TColor TxtShadowClr = clBtnShadow;
-    TColor BtnHiliteClr = clBtnHighlight;
-    TColor BtnShadowClr = clBtnShadow;
+    TColor TxtHiliteClr = WinColor::BtnHighlight;
+    TColor TxtShadowClr = WinColor::BtnShadow;
+    TColor BtnHiliteClr = WinColor::BtnHighlight;
+    TColor BtnShadowClr = WinColor::BtnShadow;
     std::string FontName = "MS Sans Serif";
     int FontPointSize = 8;
-    TColor FontColor = clBlack;
+    TColor FontColor = WinColor::Black;
     bool FontBold = false;
 };
 

@@ -48,8 +48,8 @@ void MakeAluminum(TGradBtn& button)
     button.SetGradientStyle(TGradientStyle::gsVertical);
     button.SetTextStyle(TTextStyle::tsInset);
     button.SetTextShadeType(TShadeType::stHeavy);
-    button.SetBtnHiliteClr(clWhite);
-    button.SetBtnShadowClr(clBlack);
+    button.SetBtnHiliteClr(WinColor::White);
+    button.SetBtnShadowClr(WinColor::Black);
 }
 
 void Press(TGradBtn& button, Qt::MouseButton mouseButton = Qt::LeftButton)
@@ -67,11 +67,11 @@ TEST(GradBtn, StartsWithItsDocumentedLook)
 {
     TGradBtn button;
     EXPECT_EQ(button.size(), QSize(75, 25));
-    EXPECT_EQ(button.BtnHiliteClr(), clBtnHighlight);
-    EXPECT_EQ(button.BtnShadowClr(), clBtnShadow);
+    EXPECT_EQ(button.BtnHiliteClr(), WinColor::BtnHighlight);
+    EXPECT_EQ(button.BtnShadowClr(), WinColor::BtnShadow);
     EXPECT_EQ(button.BtnFrameSize(), 1);
-    EXPECT_EQ(button.TxtHiliteClr(), clBtnHighlight);
-    EXPECT_EQ(button.TxtShadowClr(), clBtnShadow);
+    EXPECT_EQ(button.TxtHiliteClr(), WinColor::BtnHighlight);
+    EXPECT_EQ(button.TxtShadowClr(), WinColor::BtnShadow);
     EXPECT_EQ(button.BeginColor(), 0x800000u);
     EXPECT_EQ(button.EndColor(), 0xFFFF00u);
     EXPECT_TRUE(button.SwapColors());
@@ -80,7 +80,7 @@ TEST(GradBtn, StartsWithItsDocumentedLook)
     EXPECT_EQ(button.TextShadeType(), TShadeType::stLight);
     EXPECT_EQ(button.Presets(), TPreset::None);
     EXPECT_EQ(button.FocusFontColor(), 255u);
-    EXPECT_EQ(button.FontColor(), clBlack);
+    EXPECT_EQ(button.FontColor(), WinColor::Black);
     EXPECT_TRUE(button.TabStop());
     EXPECT_FALSE(button.Pressed());
     EXPECT_FALSE(button.HasFocus());
@@ -172,8 +172,8 @@ TEST(GradBtn, BevelRingsTurnOverWhilePressed)
         if (pressed)
             Press(button);
         const QImage image = Render(button);
-        const TColor upper = pressed ? clBlack : clWhite;
-        const TColor lower = pressed ? clWhite : clBlack;
+        const TColor upper = pressed ? WinColor::Black : WinColor::White;
+        const TColor lower = pressed ? WinColor::White : WinColor::Black;
         for (int k = 0; k < 3; ++k) {
             SCOPED_TRACE(testing::Message() << "pressed " << pressed << ", ring " << k);
             EXPECT_EQ(PixelAt(image, k, 12), upper);
@@ -190,7 +190,7 @@ TEST(GradBtn, BevelRingsTurnOverWhilePressed)
         EXPECT_NE(PixelAt(image, 71, 12), lower);
     }
     Release(button);
-    EXPECT_EQ(PixelAt(Render(button), 0, 12), clWhite);
+    EXPECT_EQ(PixelAt(Render(button), 0, 12), WinColor::White);
 }
 
 TEST(GradBtn, SystemColoursTakeThePalettesButtonHighlightAndShadow)
@@ -371,7 +371,7 @@ TEST_F(CaptionTest, DisabledFaceIsGreyWithTheOtherLayersUnchanged)
     button.SetTextShadeType(TShadeType::stHeavy);
     button.setEnabled(false);
     ExpectSameInside(Render(button),
-                     Expected({{kShadow, -1, -1}, {kHilite, 1, 1}, {clGray, 0, 0}}));
+                     Expected({{kShadow, -1, -1}, {kHilite, 1, 1}, {WinColor::Gray, 0, 0}}));
     button.setEnabled(true);
     ExpectSameInside(Render(button), Expected({{kShadow, -1, -1}, {kHilite, 1, 1}, {kFace, 0, 0}}));
 }
@@ -390,7 +390,7 @@ TEST_F(CaptionTest, FocusedFaceTakesFocusFontColor)
 
     button.SetFocus();
     EXPECT_TRUE(button.HasFocus());
-    ExpectSameInside(Render(button), Expected({{clRed, 0, 0}}));
+    ExpectSameInside(Render(button), Expected({{WinColor::Red, 0, 0}}));
     button.SetFocusFontColor(0xFF00FF);
     ExpectSameInside(Render(button), Expected({{0xFF00FF, 0, 0}}));
 
@@ -439,15 +439,15 @@ TEST(GradBtn, PresetsChangeNothingInARunningProgram)
     EXPECT_EQ(button.GradientStyle(), TGradientStyle::gsVertical);
     EXPECT_EQ(button.TextStyle(), TTextStyle::tsInset);
     EXPECT_EQ(button.TextShadeType(), TShadeType::stHeavy);
-    EXPECT_EQ(button.BtnHiliteClr(), clWhite);
-    EXPECT_EQ(button.BtnShadowClr(), clBlack);
-    EXPECT_EQ(button.TxtHiliteClr(), clBtnHighlight);
+    EXPECT_EQ(button.BtnHiliteClr(), WinColor::White);
+    EXPECT_EQ(button.BtnShadowClr(), WinColor::Black);
+    EXPECT_EQ(button.TxtHiliteClr(), WinColor::BtnHighlight);
     EXPECT_EQ(button.font().family(), "Times New Roman");
     EXPECT_EQ(button.font().pointSize(), 10);
     EXPECT_TRUE(button.font().bold());
 }
 
-TEST(GradBtn, LeftClickOverTheButtonFiresOnClick)
+TEST(GradBtn, LeftClickOverTheButtonEmitsClicked)
 {
     const struct
     {
@@ -461,9 +461,9 @@ TEST(GradBtn, LeftClickOverTheButtonFiresOnClick)
     };
     for (const auto& c : cases) {
         TGradBtn button;
-        QSignalSpy clicks(&button, &TGradBtn::OnClick);
-        QSignalSpy downs(&button, &TGradBtn::OnMouseDown);
-        QSignalSpy ups(&button, &TGradBtn::OnMouseUp);
+        QSignalSpy clicks(&button, &TGradBtn::clicked);
+        QSignalSpy downs(&button, &TGradBtn::pressed);
+        QSignalSpy ups(&button, &TGradBtn::released);
         Press(button, c.mouseButton);
         EXPECT_TRUE(button.Pressed());
         Release(button, c.releaseAt, c.mouseButton);
@@ -499,14 +499,14 @@ TEST_F(KeyboardTest, SpaceAndEnterActivateTheFocusedButtonOnRelease)
     ASSERT_TRUE(window.isActiveWindow());
     button->SetFocus();
     for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
-        QSignalSpy clicks(button, &TGradBtn::OnClick);
+        QSignalSpy clicks(button, &TGradBtn::clicked);
         QTest::keyPress(button, key);
         EXPECT_EQ(clicks.count(), 0) << key;
         EXPECT_FALSE(button->Pressed());
         QTest::keyRelease(button, key);
         EXPECT_EQ(clicks.count(), 1) << key;
     }
-    QSignalSpy clicks(button, &TGradBtn::OnClick);
+    QSignalSpy clicks(button, &TGradBtn::clicked);
     QTest::keyClick(button, Qt::Key_A);
     QTest::keyRelease(button, Qt::Key_Space); // its press went elsewhere
     EXPECT_EQ(clicks.count(), 0);
@@ -515,7 +515,7 @@ TEST_F(KeyboardTest, SpaceAndEnterActivateTheFocusedButtonOnRelease)
 TEST_F(KeyboardTest, KeyWhileTheMouseHoldsTheButtonClicksOnce)
 {
     button->SetFocus();
-    QSignalSpy clicks(button, &TGradBtn::OnClick);
+    QSignalSpy clicks(button, &TGradBtn::clicked);
     Press(*button);
     QTest::keyClick(button, Qt::Key_Space);
     EXPECT_FALSE(button->Pressed());
@@ -528,7 +528,7 @@ TEST_F(KeyboardTest, KeyWhileTheMouseHoldsTheButtonClicksOnce)
 TEST_F(KeyboardTest, ClickDoesNotTakeTheFocusButTabDoes)
 {
     other->setFocus();
-    QSignalSpy clicks(button, &TGradBtn::OnClick);
+    QSignalSpy clicks(button, &TGradBtn::clicked);
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_EQ(clicks.count(), 1);
     EXPECT_FALSE(button->HasFocus());
