@@ -193,7 +193,7 @@ void QtDesktop::ShowNewMailMessage(const std::string& text, const MailMessageLis
     QApplication::processEvents();
     QElapsedTimer shown;
     shown.start();
-    while (form.ModalResult() == TMessageForm::mrNone && !ExitRequested() &&
+    while (!form.ModalResult() && !ExitRequested() &&
            shown.elapsed() < static_cast<qint64>(autoHideSeconds) * 1000)
         DispatchFor(100);
     form.hide();

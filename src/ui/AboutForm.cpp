@@ -137,7 +137,7 @@ void TAboutForm::FormCreate()
 
 void TAboutForm::OKGradBtnClick()
 {
-    done(mrOk);
+    accept();
 }
 
 void TAboutForm::URLLabelClick()

@@ -29,8 +29,6 @@ class TAboutForm : public QDialog
     Q_OBJECT
 
 public:
-    static constexpr int mrOk = 1;
-
     // Without an opener the links go to QDesktopServices::openUrl.
     explicit TAboutForm(QWidget* parent = nullptr, UrlOpener openUrl = {});
     ~TAboutForm() override;

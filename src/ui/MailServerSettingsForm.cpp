@@ -239,17 +239,12 @@ void TMailServerSettingsForm::OKGradBtnClick()
 {
     IntervalEditExit();
     PortEditExit();
-    done(mrOk);
+    accept();
 }
 
 void TMailServerSettingsForm::CancelGradBtnClick()
 {
-    done(mrCancel);
-}
-
-void TMailServerSettingsForm::reject()
-{
-    done(mrCancel);
+    reject();
 }
 
 bool TMailServerSettingsForm::eventFilter(QObject* watched, QEvent* event)

@@ -24,9 +24,6 @@ class TMailServerSettingsForm : public QDialog
     Q_OBJECT
 
 public:
-    static constexpr int mrOk = 1;
-    static constexpr int mrCancel = 2;
-
     explicit TMailServerSettingsForm(QWidget* parent = nullptr);
     ~TMailServerSettingsForm() override;
 
@@ -77,9 +74,8 @@ public slots:
     // Repairs the interval and the port as leaving the fields does (a click on OK leaves the focus
     // where it is), so the caller never gets an interval that is not a whole number above 0.
     void OKGradBtnClick();
+    // Closes as Rejected, as the close box and Escape do.
     void CancelGradBtnClick();
-    // The close box and Escape give Cancel.
-    void reject() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

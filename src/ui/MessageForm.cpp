@@ -139,9 +139,9 @@ void TMessageForm::HeadersScrollBarChange()
 
 void TMessageForm::OKGradBtnClick()
 {
-    modalResult_ = mrOk;
+    modalResult_ = Accepted;
     if (showingModal_)
-        done(mrOk);
+        done(Accepted);
 }
 
 int TMessageForm::ShowModal()
@@ -151,7 +151,7 @@ int TMessageForm::ShowModal()
 
 int TMessageForm::exec()
 {
-    modalResult_ = mrNone;
+    modalResult_.reset();
     showingModal_ = true;
     const int result = QDialog::exec();
     showingModal_ = false;
@@ -161,8 +161,8 @@ int TMessageForm::exec()
 void TMessageForm::reject()
 {
     if (showingModal_) {
-        modalResult_ = mrCancel;
-        done(mrCancel);
+        modalResult_ = Rejected;
+        done(Rejected);
     } else {
         hide();
     }

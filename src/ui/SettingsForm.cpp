@@ -674,7 +674,7 @@ void TSettingsForm::NewGradBtnClick()
     TMailServerSettingsForm form(this);
     form.ResetFields();
     for (;;) {
-        if (services_.runModal(form) != TMailServerSettingsForm::mrOk)
+        if (services_.runModal(form) != QDialog::Accepted)
             return;
         const std::string name = TrimBlanks(S(form.ServerNameEdit()->text()));
         switch (CheckNewEntryName(name, RowNames())) {
@@ -724,7 +724,7 @@ void TSettingsForm::EditGradBtnClick()
     form.SetPassword(item->data(0, kPasswordRole).toByteArray().toStdString());
     form.SetSecurity(item->data(0, kSecurityRole).toInt(), item->data(0, kPortRole).toInt());
     form.SetServerNameReadOnly(true);
-    if (services_.runModal(form) != TMailServerSettingsForm::mrOk)
+    if (services_.runModal(form) != QDialog::Accepted)
         return;
     item->setText(kUserNameColumn, form.UserNameEdit()->text());
     item->setText(kServerColumn, form.POP3ServerEdit()->text());
@@ -922,17 +922,12 @@ void TSettingsForm::OKGradBtnClick()
                     error.what());
         return;
     }
-    done(mrOk);
+    accept();
 }
 
 void TSettingsForm::CancelGradBtnClick()
 {
-    done(mrCancel);
-}
-
-void TSettingsForm::reject()
-{
-    done(mrCancel);
+    reject();
 }
 
 bool TSettingsForm::eventFilter(QObject* watched, QEvent* event)

@@ -54,9 +54,6 @@ class TSettingsForm : public QDialog
     Q_OBJECT
 
 public:
-    static constexpr int mrOk = 1;
-    static constexpr int mrCancel = 2;
-
     // Page indexes, in the order of the tabs.
     enum Page
     {
@@ -132,6 +129,7 @@ public:
 
 public slots:
     void OKGradBtnClick();
+    // Closes as Rejected, as the close box and Escape do; writes nothing.
     void CancelGradBtnClick();
     void NewGradBtnClick();
     void EditGradBtnClick();
@@ -149,7 +147,6 @@ public slots:
     void TimeTabSheetExit();
     void ConnectionTimeoutEditEnter();
     void ConnectionTimeoutEditExit();
-    void reject() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

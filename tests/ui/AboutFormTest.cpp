@@ -106,7 +106,7 @@ TEST(AboutForm, OkClosesWithResultOk)
 {
     TAboutForm form(nullptr, [](const QUrl&) {});
     QTest::mouseClick(form.OKGradBtn(), Qt::LeftButton);
-    EXPECT_EQ(form.result(), TAboutForm::mrOk);
+    EXPECT_EQ(form.result(), QDialog::Accepted);
 }
 
 } // namespace

@@ -79,7 +79,7 @@ TEST(MessageForm, OpensAsASmallFixedWindowWithTheMessageAlone)
     EXPECT_EQ(form.IconImage()->pixmap().size(), QSize(32, 32));
     EXPECT_TRUE(form.MessageLabel()->wordWrap());
     EXPECT_EQ(form.MessageLabel()->text(), "The server answered: -ERR [IN-USE] mailbox locked");
-    EXPECT_EQ(form.ModalResult(), TMessageForm::mrNone);
+    EXPECT_EQ(form.ModalResult(), std::nullopt);
     EXPECT_EQ(form.HeaderList(), nullptr);
 }
 
@@ -166,10 +166,10 @@ TEST(MessageForm, OkAndTheCloseBoxEndAModalShowing)
     {
         const char* how;
         bool ok;
-        int result;
+        QDialog::DialogCode result;
     } cases[] = {
-        {"OK", true, TMessageForm::mrOk},
-        {"close box", false, TMessageForm::mrCancel},
+        {"OK", true, QDialog::Accepted},
+        {"close box", false, QDialog::Rejected},
     };
     for (const auto& c : cases) {
         TMessageForm form;
@@ -199,7 +199,7 @@ TEST(MessageForm, WithoutWaitingOkOnlySetsTheResultAndTheCloseBoxOnlyHides)
         form.ShowHeaders(headers);
         form.show();
         QTest::mouseClick(form.OKGradBtn(), Qt::LeftButton, {}, QPoint(10, 10));
-        EXPECT_EQ(form.ModalResult(), TMessageForm::mrOk);
+        EXPECT_EQ(form.ModalResult(), QDialog::Accepted);
         EXPECT_TRUE(form.isVisible());
     }
     TMessageForm form;
@@ -208,7 +208,7 @@ TEST(MessageForm, WithoutWaitingOkOnlySetsTheResultAndTheCloseBoxOnlyHides)
     EXPECT_EQ(form.HeaderList(), &headers);
     form.close();
     EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(form.ModalResult(), TMessageForm::mrNone);
+    EXPECT_EQ(form.ModalResult(), std::nullopt);
     EXPECT_EQ(form.HeaderList(), nullptr);
     form.HeadersScrollBarChange();
     EXPECT_EQ(ListLines(form), QStringList({"From: (Unknown)", "Subject: (Unknown)"}));
@@ -224,7 +224,7 @@ TEST(MessageForm, OpensCentredWithTheFocusOnOk)
     EXPECT_LE((form.frameGeometry().center() - screen.center()).manhattanLength(), 1);
     EXPECT_TRUE(form.OKGradBtn()->HasFocus());
     QTest::keyClick(form.OKGradBtn(), Qt::Key_Space);
-    EXPECT_EQ(form.ModalResult(), TMessageForm::mrOk);
+    EXPECT_EQ(form.ModalResult(), QDialog::Accepted);
 }
 
 TEST(MessageForm, LongMessagesWrapAndAreCutAtTheLabelsBottom)
