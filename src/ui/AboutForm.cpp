@@ -114,9 +114,8 @@ TAboutForm::TAboutForm(QWidget* parent, UrlOpener openUrl)
     firstBevel_->setFrameShape(QFrame::HLine);
     firstBevel_->setFrameShadow(QFrame::Sunken);
 
-    okGradBtn_ = MakeAluminumButton(this, "OK", "Times New Roman");
-    okGradBtn_->setGeometry(144, 236, 75, 25);
-    connect(okGradBtn_, &TGradBtn::clicked, this, &TAboutForm::OKGradBtnClick);
+    okGradBtn_ = AddAluminumButton(this, {144, 236, 75, 25}, this, &TAboutForm::OKGradBtnClick,
+                                   "OK", "Times New Roman");
     connect(urlLabel_, &LinkLabel::clicked, this, &TAboutForm::URLLabelClick);
     connect(emailAdressLabel_, &LinkLabel::clicked, this, &TAboutForm::EmailAdressLabelClick);
 

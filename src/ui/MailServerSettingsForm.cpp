@@ -13,6 +13,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <tuple>
 
 namespace vorlane {
 
@@ -86,12 +87,7 @@ TMailServerSettingsForm::TMailServerSettingsForm(QWidget* parent)
     bevel_->setFrameShape(QFrame::HLine);
     bevel_->setFrameShadow(QFrame::Sunken);
 
-    okGradBtn_ = MakeAluminumButton(this, "OK", "Verdana", "Save changes and exit");
-    okGradBtn_->setGeometry(26, kClientHeight - 28, 75, 22);
-    cancelGradBtn_ = MakeAluminumButton(this, "Cancel", "Verdana", "Lose changes and exit");
-    cancelGradBtn_->setGeometry(117, kClientHeight - 28, 75, 22);
-    connect(okGradBtn_, &TGradBtn::clicked, this, &TMailServerSettingsForm::OKGradBtnClick);
-    connect(cancelGradBtn_, &TGradBtn::clicked, this, &TMailServerSettingsForm::CancelGradBtnClick);
+    std::tie(okGradBtn_, cancelGradBtn_) = AddOkCancelButtons(this, 26, 117, kClientHeight - 28);
 
     connect(securityComboBox_, &QComboBox::currentIndexChanged, this,
             &TMailServerSettingsForm::SecurityComboBoxChange);

@@ -1,5 +1,6 @@
 #include "ui/MessageForm.h"
 
+#include "ui/DialogButtons.h"
 #include "ui/FixedDialog.h"
 #include "ui/HeaderLines.h"
 #include "ui/ProgramIcon.h"
@@ -56,21 +57,8 @@ TMessageForm::TMessageForm(QWidget* parent)
     counterLabel_->setTextFormat(Qt::PlainText);
     counterLabel_->adjustSize();
 
-    okGradBtn_ = new TGradBtn(this);
-    okGradBtn_->setGeometry(132, 68, 75, 25);
-    okGradBtn_->SetCaption("OK");
-    QFont buttonFont("Verdana", 10);
-    buttonFont.setBold(true);
-    okGradBtn_->setFont(buttonFont);
-    okGradBtn_->SetFontColor(WinColor::Black);
-    okGradBtn_->SetBeginColor(13553358);
-    okGradBtn_->SetEndColor(6250335);
-    okGradBtn_->SetGradientStyle(TGradientStyle::gsVertical);
-    okGradBtn_->SetTextStyle(TTextStyle::tsInset);
-    okGradBtn_->SetTextShadeType(TShadeType::stHeavy);
-    okGradBtn_->SetBtnHiliteClr(WinColor::White);
-    okGradBtn_->SetBtnShadowClr(WinColor::Black);
-    connect(okGradBtn_, &TGradBtn::clicked, this, &TMessageForm::OKGradBtnClick);
+    okGradBtn_ = AddAluminumButton(this, {132, 68, 75, 25}, this, &TMessageForm::OKGradBtnClick,
+                                   "OK", "Verdana");
 
     // Shows the lines and takes no input.
     headersListbox_ = new QListWidget(this);

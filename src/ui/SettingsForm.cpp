@@ -33,6 +33,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 #include <stdexcept>
+#include <tuple>
 
 namespace vorlane {
 
@@ -170,12 +171,7 @@ TSettingsForm::TSettingsForm(RegistryStore& store, SettingsFormServices services
     pageControl_->addTab(advanced, "Ad&vanced");
     connect(pageControl_, &QTabWidget::currentChanged, this, &TSettingsForm::PageChanged);
 
-    okGradBtn_ = MakeAluminumButton(this, "OK", "Verdana", "Save changes and exit");
-    okGradBtn_->setGeometry(110, 307, 75, 22);
-    cancelGradBtn_ = MakeAluminumButton(this, "Cancel", "Verdana", "Lose changes and exit");
-    cancelGradBtn_->setGeometry(200, 307, 75, 22);
-    connect(okGradBtn_, &TGradBtn::clicked, this, &TSettingsForm::OKGradBtnClick);
-    connect(cancelGradBtn_, &TGradBtn::clicked, this, &TSettingsForm::CancelGradBtnClick);
+    std::tie(okGradBtn_, cancelGradBtn_) = AddOkCancelButtons(this, 110, 200, 307);
     setTabOrder(pageControl_, okGradBtn_);
     setTabOrder(okGradBtn_, cancelGradBtn_);
 
@@ -209,19 +205,16 @@ void TSettingsForm::BuildNewMailPage(QWidget* page)
     connect(mailServersListView_, &QTreeWidget::itemSelectionChanged, this,
             &TSettingsForm::MailServersListViewChange);
 
-    newGradBtn_ = MakeAluminumButton(page, "New", "Verdana", "Create a new mail server entry");
-    newGradBtn_->setGeometry(286, 22, 75, 22);
+    newGradBtn_ = AddAluminumButton(page, {286, 22, 75, 22}, this, &TSettingsForm::NewGradBtnClick,
+                                    "New", "Verdana", "Create a new mail server entry");
     editGradBtn_ =
-        MakeAluminumButton(page, "Edit", "Verdana", "Edit the current mail server entry");
-    editGradBtn_->setGeometry(286, 48, 75, 22);
+        AddAluminumButton(page, {286, 48, 75, 22}, this, &TSettingsForm::EditGradBtnClick, "Edit",
+                          "Verdana", "Edit the current mail server entry");
     editGradBtn_->setEnabled(false);
     removeGradBtn_ =
-        MakeAluminumButton(page, "Remove", "Verdana", "Remove all selected mail server entries");
-    removeGradBtn_->setGeometry(286, 74, 75, 22);
+        AddAluminumButton(page, {286, 74, 75, 22}, this, &TSettingsForm::RemoveGradBtnClick,
+                          "Remove", "Verdana", "Remove all selected mail server entries");
     removeGradBtn_->setEnabled(false);
-    connect(newGradBtn_, &TGradBtn::clicked, this, &TSettingsForm::NewGradBtnClick);
-    connect(editGradBtn_, &TGradBtn::clicked, this, &TSettingsForm::EditGradBtnClick);
-    connect(removeGradBtn_, &TGradBtn::clicked, this, &TSettingsForm::RemoveGradBtnClick);
 
     auto* separator = new QFrame(page);
     separator->setGeometry(8, 130, 353, 2);
@@ -253,8 +246,9 @@ void TSettingsForm::BuildNewMailPage(QWidget* page)
     soundEdit_->setGeometry(138, 197, 142, 20);
     soundEdit_->setToolTip("Enter the filename of the wavefile to play");
     soundEdit_->setEnabled(false);
-    browseSoundGradBtn_ = MakeAluminumButton(page, "Browse", "Verdana", "Browse for a wave file");
-    browseSoundGradBtn_->setGeometry(286, 196, 75, 22);
+    browseSoundGradBtn_ =
+        AddAluminumButton(page, {286, 196, 75, 22}, this, &TSettingsForm::BrowseSoundGradBtnClick,
+                          "Browse", "Verdana", "Browse for a wave file");
     browseSoundGradBtn_->setEnabled(false);
 
     startMailClientCheckbox_ =
@@ -264,8 +258,8 @@ void TSettingsForm::BuildNewMailPage(QWidget* page)
     mailClientEdit_->setToolTip("Filename of your favorite mail client");
     mailClientEdit_->setEnabled(false);
     browseClientGradBtn_ =
-        MakeAluminumButton(page, "Browse", "Verdana", "Browse for a mail client");
-    browseClientGradBtn_->setGeometry(286, 220, 75, 22);
+        AddAluminumButton(page, {286, 220, 75, 22}, this, &TSettingsForm::BrowseClientGradBtnClick,
+                          "Browse", "Verdana", "Browse for a mail client");
     browseClientGradBtn_->setEnabled(false);
 
     auto* actionLabel = MakeLabel(page, "&Icon click action:", 8, 249);
@@ -283,9 +277,6 @@ void TSettingsForm::BuildNewMailPage(QWidget* page)
     connect(playSoundCheckBox_, &QCheckBox::toggled, this, &TSettingsForm::PlaySoundCheckBoxClick);
     connect(startMailClientCheckbox_, &QCheckBox::toggled, this,
             &TSettingsForm::StartMailClientCheckboxClick);
-    connect(browseSoundGradBtn_, &TGradBtn::clicked, this, &TSettingsForm::BrowseSoundGradBtnClick);
-    connect(browseClientGradBtn_, &TGradBtn::clicked, this,
-            &TSettingsForm::BrowseClientGradBtnClick);
 
     QWidget* order[] = {mailServersListView_,
                         newGradBtn_,
