@@ -5,11 +5,10 @@
 #include "ui/FixedDialog.h"
 #include "ui/SettingsRules.h"
 #include "ui/UpDown.h"
+#include "ui/WholeNumberField.h"
 #include "ui/gradbtn/GradBtn.h"
-#include "util/WholeNumber.h"
 
 #include <QComboBox>
-#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -64,12 +63,20 @@ TMailServerSettingsForm::TMailServerSettingsForm(QWidget* parent)
     portEdit_ = AddField(securityTop + kRowStep, "Po&rt:", "TCP port of this mailserver");
     portEdit_->resize(50, kFieldHeight);
     portEdit_->setMaxLength(5);
-    portEdit_->installEventFilter(this);
+    portField_ =
+        new WholeNumberField(portEdit_, DefaultMailPort(kSecurityNone), ParsePort, ParsePort);
+    connect(portField_, &WholeNumberField::entered, this, &TMailServerSettingsForm::PortEditEnter);
+    connect(portField_, &WholeNumberField::left, this, &TMailServerSettingsForm::PortEditExit);
 
     constexpr int intervalTop = securityTop + 2 * kRowStep;
     intervalEdit_ = AddField(intervalTop, "&Interval:", "Duration between mail checks");
     intervalEdit_->resize(50, kFieldHeight);
-    intervalEdit_->installEventFilter(this);
+    intervalField_ = new WholeNumberField(intervalEdit_, kDefaultInterval,
+                                          AcceptedIntervalOnEntering, ParseNumberAboveZero);
+    connect(intervalField_, &WholeNumberField::entered, this,
+            &TMailServerSettingsForm::IntervalEditEnter);
+    connect(intervalField_, &WholeNumberField::left, this,
+            &TMailServerSettingsForm::IntervalEditExit);
 
     intervalUpDown_ = new UpDown(this);
     intervalUpDown_->setGeometry(kFieldLeft + 50, intervalTop, 16, kFieldHeight);
@@ -168,20 +175,19 @@ void TMailServerSettingsForm::SetServerNameReadOnly(bool readOnly)
     serverNameEdit_->setPalette(palette);
 }
 
+std::int32_t TMailServerSettingsForm::LastAcceptedInterval() const
+{
+    return intervalField_->LastAccepted();
+}
+
 void TMailServerSettingsForm::IntervalEditEnter()
 {
-    const auto text = Text(intervalEdit_);
-    lastAcceptedInterval_ = AcceptedIntervalOnEntering(text);
-    if (!ParseWholeNumber(text))
-        intervalEdit_->setText(QString::number(lastAcceptedInterval_));
+    intervalField_->Enter();
 }
 
 void TMailServerSettingsForm::IntervalEditExit()
 {
-    const auto text = Text(intervalEdit_);
-    lastAcceptedInterval_ = AcceptedNumberOnLeaving(text, lastAcceptedInterval_);
-    if (!IsNumberAboveZero(text))
-        intervalEdit_->setText(QString::number(lastAcceptedInterval_));
+    intervalField_->Leave();
 }
 
 int TMailServerSettingsForm::Security() const
@@ -191,7 +197,7 @@ int TMailServerSettingsForm::Security() const
 
 int TMailServerSettingsForm::Port() const
 {
-    return ParsePort(Text(portEdit_)).value_or(lastAcceptedPort_);
+    return ParsePort(Text(portEdit_)).value_or(portField_->LastAccepted());
 }
 
 void TMailServerSettingsForm::SetSecurity(int security, int port)
@@ -201,8 +207,7 @@ void TMailServerSettingsForm::SetSecurity(int security, int port)
         const QSignalBlocker quiet(securityComboBox_);
         securityComboBox_->setCurrentIndex(security_);
     }
-    lastAcceptedPort_ = PortShown(security_, port);
-    portEdit_->setText(QString::number(lastAcceptedPort_));
+    portField_->SetNumber(PortShown(security_, port));
 }
 
 void TMailServerSettingsForm::SecurityComboBoxChange(int index)
@@ -212,23 +217,23 @@ void TMailServerSettingsForm::SecurityComboBoxChange(int index)
     const int previous = security_;
     security_ = index;
     if (PortFollowsSecurity(Text(portEdit_), previous)) {
-        lastAcceptedPort_ = DefaultMailPort(security_);
-        portEdit_->setText(QString::number(lastAcceptedPort_));
+        portField_->SetNumber(DefaultMailPort(security_));
     }
+}
+
+int TMailServerSettingsForm::LastAcceptedPort() const
+{
+    return portField_->LastAccepted();
 }
 
 void TMailServerSettingsForm::PortEditEnter()
 {
-    if (const auto port = ParsePort(Text(portEdit_)))
-        lastAcceptedPort_ = *port;
+    portField_->Enter();
 }
 
 void TMailServerSettingsForm::PortEditExit()
 {
-    const auto text = Text(portEdit_);
-    lastAcceptedPort_ = AcceptedPortOnLeaving(text, lastAcceptedPort_);
-    if (!ParsePort(text))
-        portEdit_->setText(QString::number(lastAcceptedPort_));
+    portField_->Leave();
 }
 
 void TMailServerSettingsForm::OKGradBtnClick()
@@ -241,22 +246,6 @@ void TMailServerSettingsForm::OKGradBtnClick()
 void TMailServerSettingsForm::CancelGradBtnClick()
 {
     reject();
-}
-
-bool TMailServerSettingsForm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == intervalEdit_) {
-        if (event->type() == QEvent::FocusIn)
-            IntervalEditEnter();
-        else if (event->type() == QEvent::FocusOut)
-            IntervalEditExit();
-    } else if (watched == portEdit_) {
-        if (event->type() == QEvent::FocusIn)
-            PortEditEnter();
-        else if (event->type() == QEvent::FocusOut)
-            PortEditExit();
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void TMailServerSettingsForm::showEvent(QShowEvent* event)

@@ -14,6 +14,7 @@ namespace vorlane {
 
 class TGradBtn;
 class UpDown;
+class WholeNumberField;
 
 // The small dialog in which the user types one mail server entry: its name, the POP3 user name
 // and password, the POP3 host, how the connection is secured and on which port, and the check
@@ -53,7 +54,7 @@ public:
     void SetPassword(const std::string& bytes);
     std::string Password() const;
 
-    std::int32_t LastAcceptedInterval() const { return lastAcceptedInterval_; }
+    std::int32_t LastAcceptedInterval() const;
 
     // The chosen security: kSecurityNone, kSecuritySTLS or kSecurityImplicitTls.
     int Security() const;
@@ -61,7 +62,7 @@ public:
     int Port() const;
     // Shows an entry's security and port (0, or no port number: the usual port of the security).
     void SetSecurity(int security, int port = 0);
-    int LastAcceptedPort() const { return lastAcceptedPort_; }
+    int LastAcceptedPort() const;
 
 public slots:
     void IntervalEditEnter();
@@ -78,7 +79,6 @@ public slots:
     void CancelGradBtnClick();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -91,17 +91,17 @@ private:
     QLineEdit* pop3ServerEdit_;
     QComboBox* securityComboBox_;
     QLineEdit* portEdit_;
+    WholeNumberField* portField_;
     QLineEdit* intervalEdit_;
     UpDown* intervalUpDown_;
+    WholeNumberField* intervalField_;
     QLabel* minutesLabel_;
     QFrame* bevel_;
     TGradBtn* okGradBtn_;
     TGradBtn* cancelGradBtn_;
-    std::int32_t lastAcceptedInterval_ = 10;
     std::string storedPassword_;
     QString storedPasswordShown_;
     int security_ = 0;
-    int lastAcceptedPort_ = 110;
 };
 
 } // namespace vorlane

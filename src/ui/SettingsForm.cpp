@@ -11,6 +11,7 @@
 #include "ui/ProgramIcon.h"
 #include "ui/SettingsRules.h"
 #include "ui/UpDown.h"
+#include "ui/WholeNumberField.h"
 #include "ui/gradbtn/GradBtn.h"
 #include "util/WholeNumber.h"
 
@@ -386,7 +387,12 @@ void TSettingsForm::BuildAdvancedPage(QWidget* page)
     connectionTimeoutEdit_->setGeometry(140, 60, 50, 20);
     connectionTimeoutEdit_->setToolTip(
         "Maximum time to elapse while communication with mail or timeservers");
-    connectionTimeoutEdit_->installEventFilter(this);
+    connectionTimeoutField_ =
+        new WholeNumberField(connectionTimeoutEdit_, 60, ParseWholeNumber, ParseNumberAboveZero);
+    connect(connectionTimeoutField_, &WholeNumberField::entered, this,
+            &TSettingsForm::ConnectionTimeoutEditEnter);
+    connect(connectionTimeoutField_, &WholeNumberField::left, this,
+            &TSettingsForm::ConnectionTimeoutEditExit);
     timeoutLabel->setBuddy(connectionTimeoutEdit_);
     connectionTimeoutUpDown_ = new UpDown(page);
     connectionTimeoutUpDown_->setGeometry(190, 60, 16, 20);
@@ -512,7 +518,7 @@ void TSettingsForm::ReadSettings()
 
     if (const auto timeout = integer("ConnectionTimeout")) {
         connectionTimeoutUpDown_->SetPosition(*timeout);
-        lastAcceptedTimeout_ = connectionTimeoutUpDown_->Position();
+        connectionTimeoutField_->SetLastAccepted(connectionTimeoutUpDown_->Position());
     }
 
     connectionLANRadioButton_->setChecked(true);
@@ -877,20 +883,20 @@ void TSettingsForm::FocusChanged(QWidget* old, QWidget* now)
         Qt::QueuedConnection);
 }
 
+std::int32_t TSettingsForm::LastAcceptedTimeout() const
+{
+    return connectionTimeoutField_->LastAccepted();
+}
+
 void TSettingsForm::ConnectionTimeoutEditEnter()
 {
     // Text that is not a whole number leaves the last accepted value as it was.
-    if (const auto number = ParseWholeNumber(S(connectionTimeoutEdit_->text())))
-        lastAcceptedTimeout_ = *number;
+    connectionTimeoutField_->Enter();
 }
 
 void TSettingsForm::ConnectionTimeoutEditExit()
 {
-    const std::string text = S(connectionTimeoutEdit_->text());
-    if (IsNumberAboveZero(text))
-        lastAcceptedTimeout_ = *ParseWholeNumber(text);
-    else
-        connectionTimeoutEdit_->setText(QString::number(lastAcceptedTimeout_));
+    connectionTimeoutField_->Leave();
 }
 
 void TSettingsForm::OKGradBtnClick()
@@ -919,17 +925,6 @@ void TSettingsForm::OKGradBtnClick()
 void TSettingsForm::CancelGradBtnClick()
 {
     reject();
-}
-
-bool TSettingsForm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == connectionTimeoutEdit_) {
-        if (event->type() == QEvent::FocusIn)
-            ConnectionTimeoutEditEnter();
-        else if (event->type() == QEvent::FocusOut)
-            ConnectionTimeoutEditExit();
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void TSettingsForm::showEvent(QShowEvent* event)

@@ -30,6 +30,7 @@ namespace vorlane {
 
 class TGradBtn;
 class UpDown;
+class WholeNumberField;
 
 // What the settings dialog uses from outside; each has a working default.
 struct SettingsFormServices
@@ -125,7 +126,7 @@ public:
     TGradBtn* OKGradBtn() const { return okGradBtn_; }
     TGradBtn* CancelGradBtn() const { return cancelGradBtn_; }
 
-    std::int32_t LastAcceptedTimeout() const { return lastAcceptedTimeout_; }
+    std::int32_t LastAcceptedTimeout() const;
 
 public slots:
     void OKGradBtnClick();
@@ -149,7 +150,6 @@ public slots:
     void ConnectionTimeoutEditExit();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -201,13 +201,13 @@ private:
     QButtonGroup* connectionButtons_ = nullptr;
     QListWidget* rasConnectionsCheckListBox_ = nullptr;
     QLineEdit* connectionTimeoutEdit_ = nullptr;
+    WholeNumberField* connectionTimeoutField_ = nullptr;
     UpDown* connectionTimeoutUpDown_ = nullptr;
     QCheckBox* logToFileCheckBox_ = nullptr;
     QCheckBox* startAtLoginCheckBox_ = nullptr;
     TGradBtn* okGradBtn_ = nullptr;
     TGradBtn* cancelGradBtn_ = nullptr;
 
-    std::int32_t lastAcceptedTimeout_ = 60;
     int currentPage_ = NewMailPage;
     bool revertingPage_ = false;
     bool showingMessage_ = false;
