@@ -5,6 +5,7 @@
 #include "ui/FixedDialog.h"
 #include "ui/LinkLabel.h"
 #include "ui/ProgramIcon.h"
+#include "ui/QtText.h"
 #include "ui/gradbtn/GradBtn.h"
 #include "util/Version.h"
 
@@ -37,11 +38,6 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y)
     label->move(x, y);
     label->adjustSize();
     return label;
-}
-
-QString Q(const std::string& text)
-{
-    return QString::fromStdString(text);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "ui/DialogButtons.h"
 
+#include "ui/QtText.h"
 #include "ui/gradbtn/GradBtn.h"
 #include "ui/gradbtn/GradBtnPresets.h"
 
@@ -25,7 +26,7 @@ TGradBtn* MakeAluminumButton(QWidget* parent, const std::string& caption, const 
     button->SetBtnHiliteClr(look.BtnHiliteClr);
     button->SetBtnShadowClr(look.BtnShadowClr);
     if (!hint.empty())
-        button->setToolTip(QString::fromStdString(hint));
+        button->setToolTip(Q(hint));
     return button;
 }
 

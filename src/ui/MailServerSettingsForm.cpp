@@ -3,6 +3,7 @@
 #include "mail/MailServer.h"
 #include "ui/DialogButtons.h"
 #include "ui/FixedDialog.h"
+#include "ui/QtText.h"
 #include "ui/SettingsRules.h"
 #include "ui/UpDown.h"
 #include "ui/WholeNumberField.h"
@@ -26,11 +27,6 @@ constexpr int kLabelLeft = 8;
 constexpr int kFieldLeft = 92;
 constexpr int kFieldWidth = 118;
 constexpr int kFieldHeight = 20;
-
-std::string Text(const QLineEdit* edit)
-{
-    return edit->text().toStdString();
-}
 
 } // namespace
 
@@ -147,14 +143,14 @@ void TMailServerSettingsForm::ResetFields()
 
 void TMailServerSettingsForm::UpdateOKButton()
 {
-    okGradBtn_->setEnabled(
-        EntryComplete(Text(serverNameEdit_), Text(userNameEdit_), Text(pop3ServerEdit_)));
+    okGradBtn_->setEnabled(EntryComplete(S(serverNameEdit_->text()), S(userNameEdit_->text()),
+                                         S(pop3ServerEdit_->text())));
 }
 
 void TMailServerSettingsForm::SetPassword(const std::string& bytes)
 {
     storedPassword_ = bytes;
-    storedPasswordShown_ = QString::fromStdString(bytes);
+    storedPasswordShown_ = Q(bytes);
     passwordEdit_->setText(storedPasswordShown_);
 }
 
@@ -162,7 +158,7 @@ std::string TMailServerSettingsForm::Password() const
 {
     if (passwordEdit_->text() == storedPasswordShown_)
         return storedPassword_;
-    return passwordEdit_->text().toStdString();
+    return S(passwordEdit_->text());
 }
 
 void TMailServerSettingsForm::SetServerNameReadOnly(bool readOnly)
@@ -197,7 +193,7 @@ int TMailServerSettingsForm::Security() const
 
 int TMailServerSettingsForm::Port() const
 {
-    return ParsePort(Text(portEdit_)).value_or(portField_->LastAccepted());
+    return ParsePort(S(portEdit_->text())).value_or(portField_->LastAccepted());
 }
 
 void TMailServerSettingsForm::SetSecurity(int security, int port)
@@ -216,7 +212,7 @@ void TMailServerSettingsForm::SecurityComboBoxChange(int index)
         return;
     const int previous = security_;
     security_ = index;
-    if (PortFollowsSecurity(Text(portEdit_), previous)) {
+    if (PortFollowsSecurity(S(portEdit_->text()), previous)) {
         portField_->SetNumber(DefaultMailPort(security_));
     }
 }

@@ -4,6 +4,7 @@
 #include "ui/FixedDialog.h"
 #include "ui/HeaderLines.h"
 #include "ui/ProgramIcon.h"
+#include "ui/QtText.h"
 #include "ui/gradbtn/GradBtn.h"
 
 #include <QFrame>
@@ -21,11 +22,6 @@ constexpr int kClientWidth = 336;
 constexpr int kClientHeight = 93;
 constexpr int kHeaderAreaHeight = 60;
 constexpr int kHeaderLineHeight = 13;
-
-QString FromBytes(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 } // namespace
 
@@ -87,7 +83,7 @@ TMessageForm::~TMessageForm() = default;
 
 void TMessageForm::SetMessage(const std::string& text)
 {
-    messageLabel_->setText(FromBytes(text));
+    messageLabel_->setText(Q(text));
 }
 
 void TMessageForm::ShowHeaders(const MailMessageList& headers)
@@ -115,12 +111,12 @@ void TMessageForm::ShowHeaders(const MailMessageList& headers)
 void TMessageForm::HeadersScrollBarChange()
 {
     const int position = headersScrollBar_->value();
-    counterLabel_->setText(FromBytes(CounterText(position, headersScrollBar_->maximum())));
+    counterLabel_->setText(Q(CounterText(position, headersScrollBar_->maximum())));
     counterLabel_->adjustSize();
     headersListbox_->clear();
     const HeaderLines lines = HeaderLinesAt(headerList_, position);
     for (const std::string* line : {&lines.From, &lines.Subject}) {
-        auto* item = new QListWidgetItem(FromBytes(*line), headersListbox_);
+        auto* item = new QListWidgetItem(Q(*line), headersListbox_);
         item->setSizeHint(QSize(headersListbox_->viewport()->width(), kHeaderLineHeight));
     }
 }

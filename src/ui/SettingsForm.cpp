@@ -9,6 +9,7 @@
 #include "ui/MailServerSettingsForm.h"
 #include "ui/MessageForm.h"
 #include "ui/ProgramIcon.h"
+#include "ui/QtText.h"
 #include "ui/SettingsRules.h"
 #include "ui/UpDown.h"
 #include "ui/WholeNumberField.h"
@@ -57,16 +58,6 @@ const char* const kIconClickActions[] = {
     "Start mail client",  "Start mail client & Stop waving",
     "Stop waving",        "Nothing",
 };
-
-QString Q(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-std::string S(const QString& text)
-{
-    return text.toStdString();
-}
 
 QLabel* MakeLabel(QWidget* parent, const char* text, int x, int y, bool bold = false)
 {
@@ -149,7 +140,7 @@ TSettingsForm::TSettingsForm(RegistryStore& store, SettingsFormServices services
     if (!services_.listPhoneBookEntries)
         services_.listPhoneBookEntries = [] { return RasBinding().ListPhoneBookEntries(); };
     if (services_.executablePath.empty())
-        services_.executablePath = QCoreApplication::applicationFilePath().toStdString();
+        services_.executablePath = S(QCoreApplication::applicationFilePath());
 
     SetUpFixedDialog(*this, "Vorlane: Settings", kClientWidth, kClientHeight);
 

@@ -1,5 +1,6 @@
 #include "ui/UpDown.h"
 
+#include "ui/QtText.h"
 #include "util/WholeNumber.h"
 
 #include <QKeyEvent>
@@ -61,7 +62,7 @@ std::optional<int> UpDown::AssociateNumber() const
 {
     if (associate_ == nullptr)
         return std::nullopt;
-    const auto number = ParseWholeNumber(associate_->text().toStdString());
+    const auto number = ParseWholeNumber(S(associate_->text()));
     if (number && *number >= min_ && *number <= max_)
         return *number;
     return std::nullopt;

@@ -1,5 +1,6 @@
 #include "ui/WholeNumberField.h"
 
+#include "ui/QtText.h"
 #include "util/WholeNumber.h"
 
 #include <QEvent>
@@ -24,7 +25,7 @@ void WholeNumberField::SetNumber(std::int32_t number)
 
 void WholeNumberField::Enter()
 {
-    const std::string text = edit_->text().toStdString();
+    const std::string text = S(edit_->text());
     if (const auto number = entering_(text)) {
         lastAccepted_ = *number;
         if (!ParseWholeNumber(text))
@@ -34,7 +35,7 @@ void WholeNumberField::Enter()
 
 void WholeNumberField::Leave()
 {
-    const std::string text = edit_->text().toStdString();
+    const std::string text = S(edit_->text());
     if (const auto number = leaving_(text))
         lastAccepted_ = *number;
     else

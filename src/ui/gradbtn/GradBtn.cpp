@@ -1,5 +1,6 @@
 #include "ui/gradbtn/GradBtn.h"
 
+#include "ui/QtText.h"
 #include "ui/gradbtn/BevelFrame.h"
 #include "ui/gradbtn/CaptionLayers.h"
 #include "ui/gradbtn/EllipseSpans.h"
@@ -115,7 +116,7 @@ void TGradBtn::SetPresets(TPreset preset)
     btnHiliteClr_ = look.BtnHiliteClr;
     btnShadowClr_ = look.BtnShadowClr;
     fontColor_ = look.FontColor;
-    QFont presetFont(QString::fromStdString(look.FontName), look.FontPointSize);
+    QFont presetFont(Q(look.FontName), look.FontPointSize);
     presetFont.setBold(look.FontBold);
     setFont(presetFont);
     presets_ = preset;
@@ -220,7 +221,7 @@ void TGradBtn::PaintCaption(QPainter& painter)
 {
     if (caption_.empty())
         return;
-    const QString text = QString::fromStdString(caption_);
+    const QString text = Q(caption_);
     const QFontMetrics metrics(font(), &imageBuffer_);
     const QColor face = !isEnabled() ? ResolveColor(WinColor::Gray, palette())
                         : hasFocus_  ? ResolveColor(focusFontColor_, palette())
