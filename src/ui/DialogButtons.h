@@ -10,9 +10,9 @@ class QWidget;
 
 namespace vorlane {
 
-// A gradient button with the Aluminum look that every dialog button of the program carries, set
-// property by property (presets take effect only while designing): a bold 10-point black font of
-// the given family.
+// A gradient button with the Aluminum look that every button of the program's windows carries,
+// taken as its own look (presets take effect only while designing), in a bold 10-point black font
+// of the given family.
 TGradBtn* MakeAluminumButton(QWidget* parent, const std::string& caption, const char* fontFamily,
                              const std::string& hint = {});
 

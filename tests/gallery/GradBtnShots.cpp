@@ -2,6 +2,7 @@
 // rows and the states at rest, pressed, focused and disabled in columns; and the Aluminum look
 // of the program's dialogs in each state.
 #include "Gallery.h"
+#include "ui/DialogButtons.h"
 #include "ui/gradbtn/GradBtn.h"
 
 #include <QMouseEvent>
@@ -9,6 +10,7 @@
 #include <QTest>
 #include <functional>
 #include <iterator>
+#include <memory>
 
 namespace vorlane::gallery {
 
@@ -47,21 +49,6 @@ QImage Render(TGradBtn& button, State state)
     if (state == Pressed)
         QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(5, 5));
     return image;
-}
-
-void MakeAluminum(TGradBtn& button, int height, const char* fontName)
-{
-    button.resize(75, height);
-    button.SetBeginColor(0xCECECE);
-    button.SetEndColor(0x5F5F5F);
-    button.SetGradientStyle(TGradientStyle::gsVertical);
-    button.SetTextStyle(TTextStyle::tsInset);
-    button.SetTextShadeType(TShadeType::stHeavy);
-    button.SetBtnHiliteClr(WinColor::White);
-    button.SetBtnShadowClr(WinColor::Black);
-    QFont font(fontName, 10);
-    font.setBold(true);
-    button.setFont(font);
 }
 
 // A grid of buttons with row and column labels on a plain window background.
@@ -137,10 +124,11 @@ void AddGradBtnShots(Shots& shots)
     shots.push_back(
         {"GradBtn-Aluminum",
          Sheet("TGradBtn, the program's Aluminum look", rows, [&](int row, State state) {
-             TGradBtn button;
-             MakeAluminum(button, aluminum[row].height, aluminum[row].font);
-             button.SetCaption(aluminum[row].caption);
-             return Render(button, state);
+             // As the windows make it.
+             const std::unique_ptr<TGradBtn> button(
+                 MakeAluminumButton(nullptr, aluminum[row].caption, aluminum[row].font));
+             button->resize(75, aluminum[row].height);
+             return Render(*button, state);
          })});
 }
 

@@ -105,7 +105,12 @@ void TGradBtn::SetPresets(TPreset preset)
 {
     if (!designing_)
         return;
-    const GradBtnLook look = PresetLook(preset);
+    SetLook(PresetLook(preset));
+    presets_ = preset;
+}
+
+void TGradBtn::SetLook(const GradBtnLook& look)
+{
     beginColor_ = look.BeginColor;
     endColor_ = look.EndColor;
     gradientStyle_ = look.GradientStyle;
@@ -116,10 +121,9 @@ void TGradBtn::SetPresets(TPreset preset)
     btnHiliteClr_ = look.BtnHiliteClr;
     btnShadowClr_ = look.BtnShadowClr;
     fontColor_ = look.FontColor;
-    QFont presetFont(Q(look.FontName), look.FontPointSize);
-    presetFont.setBold(look.FontBold);
-    setFont(presetFont);
-    presets_ = preset;
+    QFont lookFont(Q(look.FontName), look.FontPointSize);
+    lookFont.setBold(look.FontBold);
+    setFont(lookFont);
     update();
 }
 

@@ -9,6 +9,8 @@
 
 namespace vorlane {
 
+struct GradBtnLook;
+
 // A push button whose face is a colour gradient inside a bevel, with a caption drawn in up to
 // three offset layers so that it looks raised or engraved. Pressing it reverses the bevel and
 // (with SwapColors) the gradient and moves the caption one pixel right and down. It paints into
@@ -52,6 +54,8 @@ public:
     // Copies the preset's look only while the button is being designed; a running program's
     // buttons carry their look property by property, and the assignment changes nothing.
     void SetPresets(TPreset preset);
+    // Takes every property of the look, font included; Presets stays as it is.
+    void SetLook(const GradBtnLook& look);
     TColor FocusFontColor() const { return focusFontColor_; }
     void SetFocusFontColor(TColor color);
     // The caption face's colour without the focus (the font colour).
