@@ -309,7 +309,7 @@ bool TProtocolForm::IsNetworkAvailable()
     if (!settings.ConnectionType)
         return true;
     // Bound and released at every check: NetworkManager may come and go.
-    TRasBinding ras;
+    RasBinding ras;
     if (!ras.LoadRas())
         return false;
     const auto active = ras.RasEnumConnections();

@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/TrayImages.h"
 #include "ui/MessageForm.h"
+#include "ui/QtText.h"
 
 #include <QApplication>
 #include <QAudioDevice>
@@ -38,7 +39,7 @@ QtDesktop::QtDesktop(int trayWaitMilliseconds) : trayWaitMilliseconds_(trayWaitM
     trayWait_.setInterval(250);
     connect(&trayWait_, &QTimer::timeout, this, &QtDesktop::WaitForTray);
     const auto add = [this](MenuCommand command) {
-        auto* action = menu_.addAction(QString::fromUtf8(MenuCaption(command)));
+        auto* action = menu_.addAction(Q(MenuCaption(command)));
         connect(action, &QAction::triggered, this, [this, command] {
             if (handler_ != nullptr)
                 handler_->MenuCommandClick(command);
@@ -110,7 +111,7 @@ void QtDesktop::UpdateTrayIcon(int image, const std::string& tip)
         image_ = image;
         tray_.setIcon(TrayIcon(image));
     }
-    tray_.setToolTip(QString::fromStdString(tip));
+    tray_.setToolTip(Q(tip));
 }
 
 void QtDesktop::RemoveTrayIcon()
@@ -162,7 +163,7 @@ void QtDesktop::RebuildCheckNowMenu(const PopupMenuState& menu)
     add(QStringLiteral("&All"), -1);
     checkNowMenu_.addSeparator();
     for (std::size_t i = 0; i < checkNowEntries_.size(); ++i)
-        add(QString::fromStdString(checkNowEntries_[i]), static_cast<int>(i));
+        add(Q(checkNowEntries_[i]), static_cast<int>(i));
     checkNow->setMenu(&checkNowMenu_);
 }
 
@@ -193,7 +194,7 @@ void QtDesktop::ShowNewMailMessage(const std::string& text, const MailMessageLis
     QApplication::processEvents();
     QElapsedTimer shown;
     shown.start();
-    while (form.ModalResult() == TMessageForm::mrNone && !ExitRequested() &&
+    while (!form.ModalResult() && !ExitRequested() &&
            shown.elapsed() < static_cast<qint64>(autoHideSeconds) * 1000)
         DispatchFor(100);
     form.hide();
@@ -218,7 +219,7 @@ void QtDesktop::Beep()
 
 void QtDesktop::PlayWaveFile(const std::string& fileName)
 {
-    const QString file = QString::fromStdString(fileName);
+    const QString file = Q(fileName);
     if (fileName.empty() || !QFileInfo(file).isFile())
         return;
     QMediaPlayer& player = MediaPlayer();
@@ -249,7 +250,7 @@ void QtDesktop::MediaPlayerNotify(QMediaPlayer::MediaStatus status)
 
 void QtDesktop::StartProcess(const std::string& commandLine)
 {
-    const QStringList arguments = QProcess::splitCommand(QString::fromStdString(commandLine));
+    const QStringList arguments = QProcess::splitCommand(Q(commandLine));
     if (arguments.isEmpty())
         return;
     QProcess::startDetached(arguments.front(), arguments.mid(1));

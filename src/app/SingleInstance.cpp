@@ -1,5 +1,7 @@
 #include "app/SingleInstance.h"
 
+#include "ui/QtText.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <unistd.h>
@@ -32,7 +34,7 @@ std::string SingleInstance::FailureText() const
     const char* reason = lock_.error() == QLockFile::PermissionError
                              ? "the folder cannot be written"
                              : "it cannot be created there";
-    return "Vorlane cannot make its lock file " + fileName_.toStdString() + " (" + reason +
+    return "Vorlane cannot make its lock file " + S(fileName_) + " (" + reason +
            "), so it cannot tell whether it already runs. It goes on, but a Vorlane started "
            "after this one would not notice it.";
 }

@@ -22,7 +22,7 @@ bool FirstSelectedConnectionIsUp(const std::vector<RasConnectionInfo>& active,
         std::find_if(active.begin(), active.end(), [&](const RasConnectionInfo& connection) {
             return IsSelectedRasEntry(rasConnection, connection.Name);
         });
-    return first != active.end() && first->State == TRasBinding::kActivated;
+    return first != active.end() && first->State == RasBinding::kActivated;
 }
 
 } // namespace vorlane

@@ -86,7 +86,7 @@ std::string Utf8(const QString& text)
 
 } // namespace
 
-QString TRasBinding::SystemBusAddress()
+QString RasBinding::SystemBusAddress()
 {
     const char* address = std::getenv("DBUS_SYSTEM_BUS_ADDRESS");
     if (address != nullptr && *address != '\0')
@@ -94,18 +94,18 @@ QString TRasBinding::SystemBusAddress()
     return QStringLiteral("unix:path=/var/run/dbus/system_bus_socket");
 }
 
-TRasBinding::TRasBinding(QString busAddress)
+RasBinding::RasBinding(QString busAddress)
     : busAddress_(std::move(busAddress)), connectionName_(NextConnectionName())
 {
     qDBusRegisterMetaType<ProfileSettings>();
 }
 
-TRasBinding::~TRasBinding()
+RasBinding::~RasBinding()
 {
     UnloadRas();
 }
 
-bool TRasBinding::LoadRas()
+bool RasBinding::LoadRas()
 {
     if (loaded_)
         return true;
@@ -122,7 +122,7 @@ bool TRasBinding::LoadRas()
     return true;
 }
 
-void TRasBinding::UnloadRas()
+void RasBinding::UnloadRas()
 {
     if (!loaded_)
         return;
@@ -130,7 +130,7 @@ void TRasBinding::UnloadRas()
     loaded_ = false;
 }
 
-std::optional<std::vector<std::string>> TRasBinding::RasEnumEntries()
+std::optional<std::vector<std::string>> RasBinding::RasEnumEntries()
 {
     if (!loaded_)
         return std::nullopt;
@@ -158,7 +158,7 @@ std::optional<std::vector<std::string>> TRasBinding::RasEnumEntries()
     return names;
 }
 
-std::optional<std::vector<RasConnectionInfo>> TRasBinding::RasEnumConnections()
+std::optional<std::vector<RasConnectionInfo>> RasBinding::RasEnumConnections()
 {
     if (!loaded_)
         return std::nullopt;
@@ -184,7 +184,7 @@ std::optional<std::vector<RasConnectionInfo>> TRasBinding::RasEnumConnections()
     return connections;
 }
 
-std::optional<std::vector<std::string>> TRasBinding::ListPhoneBookEntries()
+std::optional<std::vector<std::string>> RasBinding::ListPhoneBookEntries()
 {
     const bool wasBound = RasLoaded();
     if (!wasBound && !LoadRas())

@@ -23,7 +23,7 @@ struct RasConnectionInfo
 // connecting to the bus and finding NetworkManager there; without a bus or without
 // NetworkManager the binding fails, as a missing dial-up library does. Nothing is decided here:
 // the methods hand over data, the callers apply their rules.
-class TRasBinding
+class RasBinding
 {
 public:
     // The state of an active connection that is up (NM_ACTIVE_CONNECTION_STATE_ACTIVATED).
@@ -32,11 +32,11 @@ public:
     // The system bus: $DBUS_SYSTEM_BUS_ADDRESS, else the standard socket.
     static QString SystemBusAddress();
 
-    explicit TRasBinding(QString busAddress = SystemBusAddress());
-    TRasBinding(const TRasBinding&) = delete;
-    TRasBinding& operator=(const TRasBinding&) = delete;
+    explicit RasBinding(QString busAddress = SystemBusAddress());
+    RasBinding(const RasBinding&) = delete;
+    RasBinding& operator=(const RasBinding&) = delete;
     // Releases the binding if it is still bound.
-    ~TRasBinding();
+    ~RasBinding();
 
     // Binds if not bound yet: connects to the bus and asks whether NetworkManager is there.
     // A failure is not remembered; the next call tries again.

@@ -3,9 +3,10 @@
 #include "config/PasswordScrambler.h"
 #include "ui/DialogButtons.h"
 #include "ui/FixedDialog.h"
-#include "ui/GradBtn.h"
 #include "ui/LinkLabel.h"
 #include "ui/ProgramIcon.h"
+#include "ui/QtText.h"
+#include "ui/gradbtn/GradBtn.h"
 #include "util/Version.h"
 
 #include <QDesktopServices>
@@ -37,11 +38,6 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y)
     label->move(x, y);
     label->adjustSize();
     return label;
-}
-
-QString Q(const std::string& text)
-{
-    return QString::fromStdString(text);
 }
 
 } // namespace
@@ -93,11 +89,11 @@ TAboutForm::TAboutForm(QWidget* parent, UrlOpener openUrl)
     versionTekstLabel_ = MakeLabel(this, "Version:", 8, 132);
     versionLabel_ = MakeLabel(this, QString(), 64, 132);
     emailLabel_ = MakeLabel(this, "E-mail:", 8, 148);
-    emailAdressLabel_ = new TLinkLabel(this);
+    emailAdressLabel_ = new LinkLabel(this);
     emailAdressLabel_->move(64, 148);
     emailAdressLabel_->setToolTip("Stuur eens een mailtje vind ik leuk.");
     wwwLabel_ = MakeLabel(this, "Www:", 8, 164);
-    urlLabel_ = new TLinkLabel(this);
+    urlLabel_ = new LinkLabel(this);
     urlLabel_->setText(kWebAddress);
     urlLabel_->setGeometry(64, 164, 286, urlLabel_->sizeHint().height());
 
@@ -114,11 +110,10 @@ TAboutForm::TAboutForm(QWidget* parent, UrlOpener openUrl)
     firstBevel_->setFrameShape(QFrame::HLine);
     firstBevel_->setFrameShadow(QFrame::Sunken);
 
-    okGradBtn_ = MakeAluminumButton(this, "OK", "Times New Roman");
-    okGradBtn_->setGeometry(144, 236, 75, 25);
-    connect(okGradBtn_, &TGradBtn::OnClick, this, &TAboutForm::OKGradBtnClick);
-    connect(urlLabel_, &TLinkLabel::Clicked, this, &TAboutForm::URLLabelClick);
-    connect(emailAdressLabel_, &TLinkLabel::Clicked, this, &TAboutForm::EmailAdressLabelClick);
+    okGradBtn_ = AddAluminumButton(this, {144, 236, 75, 25}, this, &TAboutForm::OKGradBtnClick,
+                                   "OK", "Times New Roman");
+    connect(urlLabel_, &LinkLabel::clicked, this, &TAboutForm::URLLabelClick);
+    connect(emailAdressLabel_, &LinkLabel::clicked, this, &TAboutForm::EmailAdressLabelClick);
 
     FormCreate();
 }
@@ -137,7 +132,7 @@ void TAboutForm::FormCreate()
 
 void TAboutForm::OKGradBtnClick()
 {
-    done(mrOk);
+    accept();
 }
 
 void TAboutForm::URLLabelClick()

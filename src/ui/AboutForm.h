@@ -11,7 +11,7 @@ class QUrl;
 namespace vorlane {
 
 class TGradBtn;
-class TLinkLabel;
+class LinkLabel;
 
 // Hands an address to the desktop to open (the web browser, the mail program).
 using UrlOpener = std::function<void(const QUrl& url)>;
@@ -29,8 +29,6 @@ class TAboutForm : public QDialog
     Q_OBJECT
 
 public:
-    static constexpr int mrOk = 1;
-
     // Without an opener the links go to QDesktopServices::openUrl.
     explicit TAboutForm(QWidget* parent = nullptr, UrlOpener openUrl = {});
     ~TAboutForm() override;
@@ -45,9 +43,9 @@ public:
     QLabel* VersionTekstLabel() const { return versionTekstLabel_; }
     QLabel* VersionLabel() const { return versionLabel_; }
     QLabel* EmailLabel() const { return emailLabel_; }
-    TLinkLabel* EmailAdressLabel() const { return emailAdressLabel_; }
+    LinkLabel* EmailAdressLabel() const { return emailAdressLabel_; }
     QLabel* WwwLabel() const { return wwwLabel_; }
-    TLinkLabel* URLLabel() const { return urlLabel_; }
+    LinkLabel* URLLabel() const { return urlLabel_; }
     QLabel* Label1() const { return label1_; }
     QFrame* FirstBevel() const { return firstBevel_; }
     TGradBtn* OKGradBtn() const { return okGradBtn_; }
@@ -74,9 +72,9 @@ private:
     QLabel* versionTekstLabel_;
     QLabel* versionLabel_;
     QLabel* emailLabel_;
-    TLinkLabel* emailAdressLabel_;
+    LinkLabel* emailAdressLabel_;
     QLabel* wwwLabel_;
-    TLinkLabel* urlLabel_;
+    LinkLabel* urlLabel_;
     QLabel* label1_;
     QFrame* firstBevel_;
     TGradBtn* okGradBtn_;

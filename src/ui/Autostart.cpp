@@ -53,22 +53,22 @@ std::runtime_error Failure(const std::string& what, const std::filesystem::path&
 
 } // namespace
 
-TAutostart::TAutostart(std::filesystem::path folder)
+Autostart::Autostart(std::filesystem::path folder)
     : entryFile_(std::move(folder) / "vorlane.desktop")
 {}
 
-TAutostart TAutostart::ForCurrentUser()
+Autostart Autostart::ForCurrentUser()
 {
-    return TAutostart(ConfigHome() / "autostart");
+    return Autostart(ConfigHome() / "autostart");
 }
 
-bool TAutostart::Enabled() const
+bool Autostart::Enabled() const
 {
     std::error_code error;
     return std::filesystem::exists(entryFile_, error);
 }
 
-void TAutostart::Enable(const std::string& executable) const
+void Autostart::Enable(const std::string& executable) const
 {
     std::error_code error;
     std::filesystem::create_directories(entryFile_.parent_path(), error);
@@ -93,7 +93,7 @@ void TAutostart::Enable(const std::string& executable) const
     }
 }
 
-void TAutostart::Disable() const
+void Autostart::Disable() const
 {
     std::error_code error;
     std::filesystem::remove(entryFile_, error);

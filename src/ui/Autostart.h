@@ -9,14 +9,14 @@ namespace vorlane {
 // The user's autostart entry for the program, a desktop entry in the autostart folder of the
 // freedesktop.org autostart rules: a desktop session starts what it finds there when the user
 // logs in. Standard C++ only, so the file handling is tested without a desktop.
-class TAutostart
+class Autostart
 {
 public:
     // The entry "vorlane.desktop" in the given folder.
-    explicit TAutostart(std::filesystem::path folder);
+    explicit Autostart(std::filesystem::path folder);
     // The current user's: $XDG_CONFIG_HOME/autostart, or ~/.config/autostart when that variable
     // is unset, empty or not an absolute path (the base directory rules ignore relative ones).
-    static TAutostart ForCurrentUser();
+    static Autostart ForCurrentUser();
 
     const std::filesystem::path& EntryFile() const { return entryFile_; }
     // Whether the entry exists, whatever it says: the check box shows what the folder holds.

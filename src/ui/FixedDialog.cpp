@@ -1,6 +1,7 @@
 #include "ui/FixedDialog.h"
 
 #include "ui/ProgramIcon.h"
+#include "ui/QtText.h"
 
 #include <QFont>
 #include <QPixmap>
@@ -10,7 +11,7 @@ namespace vorlane {
 
 void SetUpFixedDialog(QDialog& dialog, const char* caption, int clientWidth, int clientHeight)
 {
-    dialog.setWindowTitle(QString::fromUtf8(caption));
+    dialog.setWindowTitle(Q(caption));
     dialog.setFont(QFont("Verdana", 8));
     dialog.setFixedSize(clientWidth, clientHeight);
     dialog.setWindowIcon(QPixmap::fromImage(ProgramIconImage()));

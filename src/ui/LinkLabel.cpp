@@ -4,7 +4,7 @@
 
 namespace vorlane {
 
-TLinkLabel::TLinkLabel(QWidget* parent) : QLabel(parent)
+LinkLabel::LinkLabel(QWidget* parent) : QLabel(parent)
 {
     setTextFormat(Qt::PlainText);
     QFont linkFont("Verdana", 8);
@@ -16,11 +16,11 @@ TLinkLabel::TLinkLabel(QWidget* parent) : QLabel(parent)
     setCursor(Qt::PointingHandCursor);
 }
 
-void TLinkLabel::mouseReleaseEvent(QMouseEvent* event)
+void LinkLabel::mouseReleaseEvent(QMouseEvent* event)
 {
     QLabel::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit Clicked();
+        emit clicked();
 }
 
 } // namespace vorlane

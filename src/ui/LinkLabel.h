@@ -5,16 +5,16 @@
 namespace vorlane {
 
 // A label that looks and acts like a link: blue, underlined, the hand cursor, and a click of the
-// left mouse button on it fires Clicked.
-class TLinkLabel : public QLabel
+// left mouse button on it emits clicked.
+class LinkLabel : public QLabel
 {
     Q_OBJECT
 
 public:
-    explicit TLinkLabel(QWidget* parent = nullptr);
+    explicit LinkLabel(QWidget* parent = nullptr);
 
 signals:
-    void Clicked();
+    void clicked();
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -3,16 +3,17 @@
 #include "mail/MailServer.h"
 #include "ui/DialogButtons.h"
 #include "ui/FixedDialog.h"
-#include "ui/GradBtn.h"
+#include "ui/QtText.h"
 #include "ui/SettingsRules.h"
 #include "ui/UpDown.h"
-#include "util/WholeNumber.h"
+#include "ui/WholeNumberField.h"
+#include "ui/gradbtn/GradBtn.h"
 
 #include <QComboBox>
-#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <tuple>
 
 namespace vorlane {
 
@@ -26,11 +27,6 @@ constexpr int kLabelLeft = 8;
 constexpr int kFieldLeft = 92;
 constexpr int kFieldWidth = 118;
 constexpr int kFieldHeight = 20;
-
-std::string Text(const QLineEdit* edit)
-{
-    return edit->text().toStdString();
-}
 
 } // namespace
 
@@ -63,14 +59,22 @@ TMailServerSettingsForm::TMailServerSettingsForm(QWidget* parent)
     portEdit_ = AddField(securityTop + kRowStep, "Po&rt:", "TCP port of this mailserver");
     portEdit_->resize(50, kFieldHeight);
     portEdit_->setMaxLength(5);
-    portEdit_->installEventFilter(this);
+    portField_ =
+        new WholeNumberField(portEdit_, DefaultMailPort(kSecurityNone), ParsePort, ParsePort);
+    connect(portField_, &WholeNumberField::entered, this, &TMailServerSettingsForm::PortEditEnter);
+    connect(portField_, &WholeNumberField::left, this, &TMailServerSettingsForm::PortEditExit);
 
     constexpr int intervalTop = securityTop + 2 * kRowStep;
     intervalEdit_ = AddField(intervalTop, "&Interval:", "Duration between mail checks");
     intervalEdit_->resize(50, kFieldHeight);
-    intervalEdit_->installEventFilter(this);
+    intervalField_ = new WholeNumberField(intervalEdit_, kDefaultInterval,
+                                          AcceptedIntervalOnEntering, ParseNumberAboveZero);
+    connect(intervalField_, &WholeNumberField::entered, this,
+            &TMailServerSettingsForm::IntervalEditEnter);
+    connect(intervalField_, &WholeNumberField::left, this,
+            &TMailServerSettingsForm::IntervalEditExit);
 
-    intervalUpDown_ = new TUpDown(this);
+    intervalUpDown_ = new UpDown(this);
     intervalUpDown_->setGeometry(kFieldLeft + 50, intervalTop, 16, kFieldHeight);
     intervalUpDown_->SetAssociate(intervalEdit_);
     // The spin control's minimum is 1; the entry dialog's own rules repair anything typed.
@@ -86,12 +90,7 @@ TMailServerSettingsForm::TMailServerSettingsForm(QWidget* parent)
     bevel_->setFrameShape(QFrame::HLine);
     bevel_->setFrameShadow(QFrame::Sunken);
 
-    okGradBtn_ = MakeAluminumButton(this, "OK", "Verdana", "Save changes and exit");
-    okGradBtn_->setGeometry(26, kClientHeight - 28, 75, 22);
-    cancelGradBtn_ = MakeAluminumButton(this, "Cancel", "Verdana", "Lose changes and exit");
-    cancelGradBtn_->setGeometry(117, kClientHeight - 28, 75, 22);
-    connect(okGradBtn_, &TGradBtn::OnClick, this, &TMailServerSettingsForm::OKGradBtnClick);
-    connect(cancelGradBtn_, &TGradBtn::OnClick, this, &TMailServerSettingsForm::CancelGradBtnClick);
+    std::tie(okGradBtn_, cancelGradBtn_) = AddOkCancelButtons(this, 26, 117, kClientHeight - 28);
 
     connect(securityComboBox_, &QComboBox::currentIndexChanged, this,
             &TMailServerSettingsForm::SecurityComboBoxChange);
@@ -144,14 +143,14 @@ void TMailServerSettingsForm::ResetFields()
 
 void TMailServerSettingsForm::UpdateOKButton()
 {
-    okGradBtn_->setEnabled(
-        EntryComplete(Text(serverNameEdit_), Text(userNameEdit_), Text(pop3ServerEdit_)));
+    okGradBtn_->setEnabled(EntryComplete(S(serverNameEdit_->text()), S(userNameEdit_->text()),
+                                         S(pop3ServerEdit_->text())));
 }
 
 void TMailServerSettingsForm::SetPassword(const std::string& bytes)
 {
     storedPassword_ = bytes;
-    storedPasswordShown_ = QString::fromStdString(bytes);
+    storedPasswordShown_ = Q(bytes);
     passwordEdit_->setText(storedPasswordShown_);
 }
 
@@ -159,7 +158,7 @@ std::string TMailServerSettingsForm::Password() const
 {
     if (passwordEdit_->text() == storedPasswordShown_)
         return storedPassword_;
-    return passwordEdit_->text().toStdString();
+    return S(passwordEdit_->text());
 }
 
 void TMailServerSettingsForm::SetServerNameReadOnly(bool readOnly)
@@ -172,20 +171,19 @@ void TMailServerSettingsForm::SetServerNameReadOnly(bool readOnly)
     serverNameEdit_->setPalette(palette);
 }
 
+std::int32_t TMailServerSettingsForm::LastAcceptedInterval() const
+{
+    return intervalField_->LastAccepted();
+}
+
 void TMailServerSettingsForm::IntervalEditEnter()
 {
-    const auto text = Text(intervalEdit_);
-    lastAcceptedInterval_ = AcceptedIntervalOnEntering(text);
-    if (!ParseWholeNumber(text))
-        intervalEdit_->setText(QString::number(lastAcceptedInterval_));
+    intervalField_->Enter();
 }
 
 void TMailServerSettingsForm::IntervalEditExit()
 {
-    const auto text = Text(intervalEdit_);
-    lastAcceptedInterval_ = AcceptedNumberOnLeaving(text, lastAcceptedInterval_);
-    if (!IsNumberAboveZero(text))
-        intervalEdit_->setText(QString::number(lastAcceptedInterval_));
+    intervalField_->Leave();
 }
 
 int TMailServerSettingsForm::Security() const
@@ -195,7 +193,7 @@ int TMailServerSettingsForm::Security() const
 
 int TMailServerSettingsForm::Port() const
 {
-    return ParsePort(Text(portEdit_)).value_or(lastAcceptedPort_);
+    return ParsePort(S(portEdit_->text())).value_or(portField_->LastAccepted());
 }
 
 void TMailServerSettingsForm::SetSecurity(int security, int port)
@@ -205,8 +203,7 @@ void TMailServerSettingsForm::SetSecurity(int security, int port)
         const QSignalBlocker quiet(securityComboBox_);
         securityComboBox_->setCurrentIndex(security_);
     }
-    lastAcceptedPort_ = PortShown(security_, port);
-    portEdit_->setText(QString::number(lastAcceptedPort_));
+    portField_->SetNumber(PortShown(security_, port));
 }
 
 void TMailServerSettingsForm::SecurityComboBoxChange(int index)
@@ -215,57 +212,36 @@ void TMailServerSettingsForm::SecurityComboBoxChange(int index)
         return;
     const int previous = security_;
     security_ = index;
-    if (PortFollowsSecurity(Text(portEdit_), previous)) {
-        lastAcceptedPort_ = DefaultMailPort(security_);
-        portEdit_->setText(QString::number(lastAcceptedPort_));
+    if (PortFollowsSecurity(S(portEdit_->text()), previous)) {
+        portField_->SetNumber(DefaultMailPort(security_));
     }
+}
+
+int TMailServerSettingsForm::LastAcceptedPort() const
+{
+    return portField_->LastAccepted();
 }
 
 void TMailServerSettingsForm::PortEditEnter()
 {
-    if (const auto port = ParsePort(Text(portEdit_)))
-        lastAcceptedPort_ = *port;
+    portField_->Enter();
 }
 
 void TMailServerSettingsForm::PortEditExit()
 {
-    const auto text = Text(portEdit_);
-    lastAcceptedPort_ = AcceptedPortOnLeaving(text, lastAcceptedPort_);
-    if (!ParsePort(text))
-        portEdit_->setText(QString::number(lastAcceptedPort_));
+    portField_->Leave();
 }
 
 void TMailServerSettingsForm::OKGradBtnClick()
 {
     IntervalEditExit();
     PortEditExit();
-    done(mrOk);
+    accept();
 }
 
 void TMailServerSettingsForm::CancelGradBtnClick()
 {
-    done(mrCancel);
-}
-
-void TMailServerSettingsForm::reject()
-{
-    done(mrCancel);
-}
-
-bool TMailServerSettingsForm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == intervalEdit_) {
-        if (event->type() == QEvent::FocusIn)
-            IntervalEditEnter();
-        else if (event->type() == QEvent::FocusOut)
-            IntervalEditExit();
-    } else if (watched == portEdit_) {
-        if (event->type() == QEvent::FocusIn)
-            PortEditEnter();
-        else if (event->type() == QEvent::FocusOut)
-            PortEditExit();
-    }
-    return QDialog::eventFilter(watched, event);
+    reject();
 }
 
 void TMailServerSettingsForm::showEvent(QShowEvent* event)

@@ -13,7 +13,8 @@ class QFrame;
 namespace vorlane {
 
 class TGradBtn;
-class TUpDown;
+class UpDown;
+class WholeNumberField;
 
 // The small dialog in which the user types one mail server entry: its name, the POP3 user name
 // and password, the POP3 host, how the connection is secured and on which port, and the check
@@ -24,9 +25,6 @@ class TMailServerSettingsForm : public QDialog
     Q_OBJECT
 
 public:
-    static constexpr int mrOk = 1;
-    static constexpr int mrCancel = 2;
-
     explicit TMailServerSettingsForm(QWidget* parent = nullptr);
     ~TMailServerSettingsForm() override;
 
@@ -43,7 +41,7 @@ public:
     QComboBox* SecurityComboBox() const { return securityComboBox_; }
     QLineEdit* PortEdit() const { return portEdit_; }
     QLineEdit* IntervalEdit() const { return intervalEdit_; }
-    TUpDown* IntervalUpDown() const { return intervalUpDown_; }
+    UpDown* IntervalUpDown() const { return intervalUpDown_; }
     TGradBtn* OKGradBtn() const { return okGradBtn_; }
     TGradBtn* CancelGradBtn() const { return cancelGradBtn_; }
     QFrame* Bevel() const { return bevel_; }
@@ -56,7 +54,7 @@ public:
     void SetPassword(const std::string& bytes);
     std::string Password() const;
 
-    std::int32_t LastAcceptedInterval() const { return lastAcceptedInterval_; }
+    std::int32_t LastAcceptedInterval() const;
 
     // The chosen security: kSecurityNone, kSecuritySTLS or kSecurityImplicitTls.
     int Security() const;
@@ -64,7 +62,7 @@ public:
     int Port() const;
     // Shows an entry's security and port (0, or no port number: the usual port of the security).
     void SetSecurity(int security, int port = 0);
-    int LastAcceptedPort() const { return lastAcceptedPort_; }
+    int LastAcceptedPort() const;
 
 public slots:
     void IntervalEditEnter();
@@ -77,12 +75,10 @@ public slots:
     // Repairs the interval and the port as leaving the fields does (a click on OK leaves the focus
     // where it is), so the caller never gets an interval that is not a whole number above 0.
     void OKGradBtnClick();
+    // Closes as Rejected, as the close box and Escape do.
     void CancelGradBtnClick();
-    // The close box and Escape give Cancel.
-    void reject() override;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -95,17 +91,17 @@ private:
     QLineEdit* pop3ServerEdit_;
     QComboBox* securityComboBox_;
     QLineEdit* portEdit_;
+    WholeNumberField* portField_;
     QLineEdit* intervalEdit_;
-    TUpDown* intervalUpDown_;
+    UpDown* intervalUpDown_;
+    WholeNumberField* intervalField_;
     QLabel* minutesLabel_;
     QFrame* bevel_;
     TGradBtn* okGradBtn_;
     TGradBtn* cancelGradBtn_;
-    std::int32_t lastAcceptedInterval_ = 10;
     std::string storedPassword_;
     QString storedPasswordShown_;
     int security_ = 0;
-    int lastAcceptedPort_ = 110;
 };
 
 } // namespace vorlane

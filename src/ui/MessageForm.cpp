@@ -1,9 +1,11 @@
 #include "ui/MessageForm.h"
 
+#include "ui/DialogButtons.h"
 #include "ui/FixedDialog.h"
-#include "ui/GradBtn.h"
 #include "ui/HeaderLines.h"
 #include "ui/ProgramIcon.h"
+#include "ui/QtText.h"
+#include "ui/gradbtn/GradBtn.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -20,11 +22,6 @@ constexpr int kClientWidth = 336;
 constexpr int kClientHeight = 93;
 constexpr int kHeaderAreaHeight = 60;
 constexpr int kHeaderLineHeight = 13;
-
-QString FromBytes(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 } // namespace
 
@@ -56,21 +53,8 @@ TMessageForm::TMessageForm(QWidget* parent)
     counterLabel_->setTextFormat(Qt::PlainText);
     counterLabel_->adjustSize();
 
-    okGradBtn_ = new TGradBtn(this);
-    okGradBtn_->setGeometry(132, 68, 75, 25);
-    okGradBtn_->SetCaption("OK");
-    QFont buttonFont("Verdana", 10);
-    buttonFont.setBold(true);
-    okGradBtn_->setFont(buttonFont);
-    okGradBtn_->SetFontColor(clBlack);
-    okGradBtn_->SetBeginColor(13553358);
-    okGradBtn_->SetEndColor(6250335);
-    okGradBtn_->SetGradientStyle(gsVertical);
-    okGradBtn_->SetTextStyle(tsInset);
-    okGradBtn_->SetTextShadeType(stHeavy);
-    okGradBtn_->SetBtnHiliteClr(clWhite);
-    okGradBtn_->SetBtnShadowClr(clBlack);
-    connect(okGradBtn_, &TGradBtn::OnClick, this, &TMessageForm::OKGradBtnClick);
+    okGradBtn_ = AddAluminumButton(this, {132, 68, 75, 25}, this, &TMessageForm::OKGradBtnClick,
+                                   "OK", "Verdana");
 
     // Shows the lines and takes no input.
     headersListbox_ = new QListWidget(this);
@@ -99,7 +83,7 @@ TMessageForm::~TMessageForm() = default;
 
 void TMessageForm::SetMessage(const std::string& text)
 {
-    messageLabel_->setText(FromBytes(text));
+    messageLabel_->setText(Q(text));
 }
 
 void TMessageForm::ShowHeaders(const MailMessageList& headers)
@@ -127,21 +111,21 @@ void TMessageForm::ShowHeaders(const MailMessageList& headers)
 void TMessageForm::HeadersScrollBarChange()
 {
     const int position = headersScrollBar_->value();
-    counterLabel_->setText(FromBytes(CounterText(position, headersScrollBar_->maximum())));
+    counterLabel_->setText(Q(CounterText(position, headersScrollBar_->maximum())));
     counterLabel_->adjustSize();
     headersListbox_->clear();
     const HeaderLines lines = HeaderLinesAt(headerList_, position);
     for (const std::string* line : {&lines.From, &lines.Subject}) {
-        auto* item = new QListWidgetItem(FromBytes(*line), headersListbox_);
+        auto* item = new QListWidgetItem(Q(*line), headersListbox_);
         item->setSizeHint(QSize(headersListbox_->viewport()->width(), kHeaderLineHeight));
     }
 }
 
 void TMessageForm::OKGradBtnClick()
 {
-    modalResult_ = mrOk;
+    modalResult_ = Accepted;
     if (showingModal_)
-        done(mrOk);
+        done(Accepted);
 }
 
 int TMessageForm::ShowModal()
@@ -151,7 +135,7 @@ int TMessageForm::ShowModal()
 
 int TMessageForm::exec()
 {
-    modalResult_ = mrNone;
+    modalResult_.reset();
     showingModal_ = true;
     const int result = QDialog::exec();
     showingModal_ = false;
@@ -161,8 +145,8 @@ int TMessageForm::exec()
 void TMessageForm::reject()
 {
     if (showingModal_) {
-        modalResult_ = mrCancel;
-        done(mrCancel);
+        modalResult_ = Rejected;
+        done(Rejected);
     } else {
         hide();
     }

@@ -3,6 +3,7 @@
 #include "mail/MailMessage.h"
 
 #include <QDialog>
+#include <optional>
 #include <string>
 
 class QFrame;
@@ -23,11 +24,6 @@ class TMessageForm : public QDialog
     Q_OBJECT
 
 public:
-    // Window results.
-    static constexpr int mrNone = 0;
-    static constexpr int mrOk = 1;
-    static constexpr int mrCancel = 2;
-
     explicit TMessageForm(QWidget* parent = nullptr);
     ~TMessageForm() override;
 
@@ -39,9 +35,12 @@ public:
     void ShowHeaders(const MailMessageList& headers);
 
     const MailMessageList* HeaderList() const { return headerList_; }
-    int ModalResult() const { return modalResult_; }
+    // How the window was closed: Accepted by OK, Rejected by the close box of a modal showing;
+    // nothing while it has not been closed (nor after a showing without waiting was hidden).
+    std::optional<DialogCode> ModalResult() const { return modalResult_; }
 
-    // Shows the window and returns when it closes: mrOk after OK, mrCancel after the close box.
+    // Shows the window and returns when it closes: Accepted after OK, Rejected after the close
+    // box.
     int ShowModal();
     int exec() override;
 
@@ -57,7 +56,7 @@ public slots:
     // Shows the counter and the two lines of the record at the scroll position.
     void HeadersScrollBarChange();
     void OKGradBtnClick();
-    // The close box and Escape: a modal window closes with mrCancel; one shown without waiting
+    // The close box and Escape: a modal window closes as Rejected; one shown without waiting
     // is only hidden and its result stays as it was, so its caller keeps waiting.
     void reject() override;
 
@@ -77,7 +76,7 @@ private:
     QScrollBar* headersScrollBar_;
 
     const MailMessageList* headerList_ = nullptr;
-    int modalResult_ = mrNone;
+    std::optional<DialogCode> modalResult_;
     bool showingModal_ = false;
     bool centred_ = false;
 };

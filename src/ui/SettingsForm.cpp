@@ -6,12 +6,14 @@
 #include "net/RasBinding.h"
 #include "ui/DialogButtons.h"
 #include "ui/FixedDialog.h"
-#include "ui/GradBtn.h"
 #include "ui/MailServerSettingsForm.h"
 #include "ui/MessageForm.h"
 #include "ui/ProgramIcon.h"
+#include "ui/QtText.h"
 #include "ui/SettingsRules.h"
 #include "ui/UpDown.h"
+#include "ui/WholeNumberField.h"
+#include "ui/gradbtn/GradBtn.h"
 #include "util/WholeNumber.h"
 
 #include <QApplication>
@@ -33,6 +35,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 #include <stdexcept>
+#include <tuple>
 
 namespace vorlane {
 
@@ -55,16 +58,6 @@ const char* const kIconClickActions[] = {
     "Start mail client",  "Start mail client & Stop waving",
     "Stop waving",        "Nothing",
 };
-
-QString Q(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-std::string S(const QString& text)
-{
-    return text.toStdString();
-}
 
 QLabel* MakeLabel(QWidget* parent, const char* text, int x, int y, bool bold = false)
 {
@@ -138,16 +131,16 @@ void SetSecurity(QTreeWidgetItem* item, int security, int port)
 
 TSettingsForm::TSettingsForm(RegistryStore& store, SettingsFormServices services, QWidget* parent)
     : QDialog(parent, kFixedDialogFlags), store_(store), services_(std::move(services)),
-      autostart_(services_.autostartFolder.empty() ? TAutostart::ForCurrentUser()
-                                                   : TAutostart(services_.autostartFolder)),
+      autostart_(services_.autostartFolder.empty() ? Autostart::ForCurrentUser()
+                                                   : Autostart(services_.autostartFolder)),
       collator_(LocaleCollator())
 {
     if (!services_.runModal)
         services_.runModal = RunModal;
     if (!services_.listPhoneBookEntries)
-        services_.listPhoneBookEntries = [] { return TRasBinding().ListPhoneBookEntries(); };
+        services_.listPhoneBookEntries = [] { return RasBinding().ListPhoneBookEntries(); };
     if (services_.executablePath.empty())
-        services_.executablePath = QCoreApplication::applicationFilePath().toStdString();
+        services_.executablePath = S(QCoreApplication::applicationFilePath());
 
     SetUpFixedDialog(*this, "Vorlane: Settings", kClientWidth, kClientHeight);
 
@@ -170,12 +163,7 @@ TSettingsForm::TSettingsForm(RegistryStore& store, SettingsFormServices services
     pageControl_->addTab(advanced, "Ad&vanced");
     connect(pageControl_, &QTabWidget::currentChanged, this, &TSettingsForm::PageChanged);
 
-    okGradBtn_ = MakeAluminumButton(this, "OK", "Verdana", "Save changes and exit");
-    okGradBtn_->setGeometry(110, 307, 75, 22);
-    cancelGradBtn_ = MakeAluminumButton(this, "Cancel", "Verdana", "Lose changes and exit");
-    cancelGradBtn_->setGeometry(200, 307, 75, 22);
-    connect(okGradBtn_, &TGradBtn::OnClick, this, &TSettingsForm::OKGradBtnClick);
-    connect(cancelGradBtn_, &TGradBtn::OnClick, this, &TSettingsForm::CancelGradBtnClick);
+    std::tie(okGradBtn_, cancelGradBtn_) = AddOkCancelButtons(this, 110, 200, 307);
     setTabOrder(pageControl_, okGradBtn_);
     setTabOrder(okGradBtn_, cancelGradBtn_);
 
@@ -209,19 +197,16 @@ void TSettingsForm::BuildNewMailPage(QWidget* page)
     connect(mailServersListView_, &QTreeWidget::itemSelectionChanged, this,
             &TSettingsForm::MailServersListViewChange);
 
-    newGradBtn_ = MakeAluminumButton(page, "New", "Verdana", "Create a new mail server entry");
-    newGradBtn_->setGeometry(286, 22, 75, 22);
+    newGradBtn_ = AddAluminumButton(page, {286, 22, 75, 22}, this, &TSettingsForm::NewGradBtnClick,
+                                    "New", "Verdana", "Create a new mail server entry");
     editGradBtn_ =
-        MakeAluminumButton(page, "Edit", "Verdana", "Edit the current mail server entry");
-    editGradBtn_->setGeometry(286, 48, 75, 22);
+        AddAluminumButton(page, {286, 48, 75, 22}, this, &TSettingsForm::EditGradBtnClick, "Edit",
+                          "Verdana", "Edit the current mail server entry");
     editGradBtn_->setEnabled(false);
     removeGradBtn_ =
-        MakeAluminumButton(page, "Remove", "Verdana", "Remove all selected mail server entries");
-    removeGradBtn_->setGeometry(286, 74, 75, 22);
+        AddAluminumButton(page, {286, 74, 75, 22}, this, &TSettingsForm::RemoveGradBtnClick,
+                          "Remove", "Verdana", "Remove all selected mail server entries");
     removeGradBtn_->setEnabled(false);
-    connect(newGradBtn_, &TGradBtn::OnClick, this, &TSettingsForm::NewGradBtnClick);
-    connect(editGradBtn_, &TGradBtn::OnClick, this, &TSettingsForm::EditGradBtnClick);
-    connect(removeGradBtn_, &TGradBtn::OnClick, this, &TSettingsForm::RemoveGradBtnClick);
 
     auto* separator = new QFrame(page);
     separator->setGeometry(8, 130, 353, 2);
@@ -253,8 +238,9 @@ void TSettingsForm::BuildNewMailPage(QWidget* page)
     soundEdit_->setGeometry(138, 197, 142, 20);
     soundEdit_->setToolTip("Enter the filename of the wavefile to play");
     soundEdit_->setEnabled(false);
-    browseSoundGradBtn_ = MakeAluminumButton(page, "Browse", "Verdana", "Browse for a wave file");
-    browseSoundGradBtn_->setGeometry(286, 196, 75, 22);
+    browseSoundGradBtn_ =
+        AddAluminumButton(page, {286, 196, 75, 22}, this, &TSettingsForm::BrowseSoundGradBtnClick,
+                          "Browse", "Verdana", "Browse for a wave file");
     browseSoundGradBtn_->setEnabled(false);
 
     startMailClientCheckbox_ =
@@ -264,8 +250,8 @@ void TSettingsForm::BuildNewMailPage(QWidget* page)
     mailClientEdit_->setToolTip("Filename of your favorite mail client");
     mailClientEdit_->setEnabled(false);
     browseClientGradBtn_ =
-        MakeAluminumButton(page, "Browse", "Verdana", "Browse for a mail client");
-    browseClientGradBtn_->setGeometry(286, 220, 75, 22);
+        AddAluminumButton(page, {286, 220, 75, 22}, this, &TSettingsForm::BrowseClientGradBtnClick,
+                          "Browse", "Verdana", "Browse for a mail client");
     browseClientGradBtn_->setEnabled(false);
 
     auto* actionLabel = MakeLabel(page, "&Icon click action:", 8, 249);
@@ -283,9 +269,6 @@ void TSettingsForm::BuildNewMailPage(QWidget* page)
     connect(playSoundCheckBox_, &QCheckBox::toggled, this, &TSettingsForm::PlaySoundCheckBoxClick);
     connect(startMailClientCheckbox_, &QCheckBox::toggled, this,
             &TSettingsForm::StartMailClientCheckboxClick);
-    connect(browseSoundGradBtn_, &TGradBtn::OnClick, this, &TSettingsForm::BrowseSoundGradBtnClick);
-    connect(browseClientGradBtn_, &TGradBtn::OnClick, this,
-            &TSettingsForm::BrowseClientGradBtnClick);
 
     QWidget* order[] = {mailServersListView_,
                         newGradBtn_,
@@ -395,9 +378,14 @@ void TSettingsForm::BuildAdvancedPage(QWidget* page)
     connectionTimeoutEdit_->setGeometry(140, 60, 50, 20);
     connectionTimeoutEdit_->setToolTip(
         "Maximum time to elapse while communication with mail or timeservers");
-    connectionTimeoutEdit_->installEventFilter(this);
+    connectionTimeoutField_ =
+        new WholeNumberField(connectionTimeoutEdit_, 60, ParseWholeNumber, ParseNumberAboveZero);
+    connect(connectionTimeoutField_, &WholeNumberField::entered, this,
+            &TSettingsForm::ConnectionTimeoutEditEnter);
+    connect(connectionTimeoutField_, &WholeNumberField::left, this,
+            &TSettingsForm::ConnectionTimeoutEditExit);
     timeoutLabel->setBuddy(connectionTimeoutEdit_);
-    connectionTimeoutUpDown_ = new TUpDown(page);
+    connectionTimeoutUpDown_ = new UpDown(page);
     connectionTimeoutUpDown_->setGeometry(190, 60, 16, 20);
     connectionTimeoutUpDown_->SetAssociate(connectionTimeoutEdit_);
     connectionTimeoutUpDown_->SetRange(5, 600);
@@ -526,7 +514,7 @@ void TSettingsForm::ReadSettings()
 
     if (const auto timeout = integer("ConnectionTimeout")) {
         connectionTimeoutUpDown_->SetPosition(*timeout);
-        lastAcceptedTimeout_ = connectionTimeoutUpDown_->Position();
+        connectionTimeoutField_->SetLastAccepted(connectionTimeoutUpDown_->Position());
     }
 
     connectionLANRadioButton_->setChecked(true);
@@ -683,7 +671,7 @@ void TSettingsForm::NewGradBtnClick()
     TMailServerSettingsForm form(this);
     form.ResetFields();
     for (;;) {
-        if (services_.runModal(form) != TMailServerSettingsForm::mrOk)
+        if (services_.runModal(form) != QDialog::Accepted)
             return;
         const std::string name = TrimBlanks(S(form.ServerNameEdit()->text()));
         switch (CheckNewEntryName(name, RowNames())) {
@@ -733,7 +721,7 @@ void TSettingsForm::EditGradBtnClick()
     form.SetPassword(item->data(0, kPasswordRole).toByteArray().toStdString());
     form.SetSecurity(item->data(0, kSecurityRole).toInt(), item->data(0, kPortRole).toInt());
     form.SetServerNameReadOnly(true);
-    if (services_.runModal(form) != TMailServerSettingsForm::mrOk)
+    if (services_.runModal(form) != QDialog::Accepted)
         return;
     item->setText(kUserNameColumn, form.UserNameEdit()->text());
     item->setText(kServerColumn, form.POP3ServerEdit()->text());
@@ -895,20 +883,20 @@ void TSettingsForm::FocusChanged(QWidget* old, QWidget* now)
         Qt::QueuedConnection);
 }
 
+std::int32_t TSettingsForm::LastAcceptedTimeout() const
+{
+    return connectionTimeoutField_->LastAccepted();
+}
+
 void TSettingsForm::ConnectionTimeoutEditEnter()
 {
     // Text that is not a whole number leaves the last accepted value as it was.
-    if (const auto number = ParseWholeNumber(S(connectionTimeoutEdit_->text())))
-        lastAcceptedTimeout_ = *number;
+    connectionTimeoutField_->Enter();
 }
 
 void TSettingsForm::ConnectionTimeoutEditExit()
 {
-    const std::string text = S(connectionTimeoutEdit_->text());
-    if (IsNumberAboveZero(text))
-        lastAcceptedTimeout_ = *ParseWholeNumber(text);
-    else
-        connectionTimeoutEdit_->setText(QString::number(lastAcceptedTimeout_));
+    connectionTimeoutField_->Leave();
 }
 
 void TSettingsForm::OKGradBtnClick()
@@ -931,28 +919,12 @@ void TSettingsForm::OKGradBtnClick()
                     error.what());
         return;
     }
-    done(mrOk);
+    accept();
 }
 
 void TSettingsForm::CancelGradBtnClick()
 {
-    done(mrCancel);
-}
-
-void TSettingsForm::reject()
-{
-    done(mrCancel);
-}
-
-bool TSettingsForm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == connectionTimeoutEdit_) {
-        if (event->type() == QEvent::FocusIn)
-            ConnectionTimeoutEditEnter();
-        else if (event->type() == QEvent::FocusOut)
-            ConnectionTimeoutEditExit();
-    }
-    return QDialog::eventFilter(watched, event);
+    reject();
 }
 
 void TSettingsForm::showEvent(QShowEvent* event)

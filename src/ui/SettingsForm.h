@@ -29,13 +29,14 @@ class QTreeWidgetItem;
 namespace vorlane {
 
 class TGradBtn;
-class TUpDown;
+class UpDown;
+class WholeNumberField;
 
 // What the settings dialog uses from outside; each has a working default.
 struct SettingsFormServices
 {
     // The dial-up phone-book entries (NetworkManager's connection profiles); nothing when the
-    // dial-up service is missing. Default: TRasBinding on the system bus.
+    // dial-up service is missing. Default: RasBinding on the system bus.
     std::function<std::optional<std::vector<std::string>>()> listPhoneBookEntries;
     // Shows the dialog's own windows (entry dialog, messages, question, file choice).
     ModalRunner runModal;
@@ -54,9 +55,6 @@ class TSettingsForm : public QDialog
     Q_OBJECT
 
 public:
-    static constexpr int mrOk = 1;
-    static constexpr int mrCancel = 2;
-
     // Page indexes, in the order of the tabs.
     enum Page
     {
@@ -123,16 +121,17 @@ public:
     QRadioButton* ConnectionRASRadioButton() const { return connectionRASRadioButton_; }
     QListWidget* RasConnectionsCheckListBox() const { return rasConnectionsCheckListBox_; }
     QLineEdit* ConnectionTimeoutEdit() const { return connectionTimeoutEdit_; }
-    TUpDown* ConnectionTimeoutUpDown() const { return connectionTimeoutUpDown_; }
+    UpDown* ConnectionTimeoutUpDown() const { return connectionTimeoutUpDown_; }
     QCheckBox* LogToFileCheckBox() const { return logToFileCheckBox_; }
     QCheckBox* StartAtLoginCheckBox() const { return startAtLoginCheckBox_; }
     TGradBtn* OKGradBtn() const { return okGradBtn_; }
     TGradBtn* CancelGradBtn() const { return cancelGradBtn_; }
 
-    std::int32_t LastAcceptedTimeout() const { return lastAcceptedTimeout_; }
+    std::int32_t LastAcceptedTimeout() const;
 
 public slots:
     void OKGradBtnClick();
+    // Closes as Rejected, as the close box and Escape do; writes nothing.
     void CancelGradBtnClick();
     void NewGradBtnClick();
     void EditGradBtnClick();
@@ -150,10 +149,8 @@ public slots:
     void TimeTabSheetExit();
     void ConnectionTimeoutEditEnter();
     void ConnectionTimeoutEditExit();
-    void reject() override;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -174,7 +171,7 @@ private:
 
     RegistryStore& store_;
     SettingsFormServices services_;
-    TAutostart autostart_;
+    Autostart autostart_;
     QCollator collator_;
 
     QTabWidget* pageControl_;
@@ -205,13 +202,13 @@ private:
     QButtonGroup* connectionButtons_ = nullptr;
     QListWidget* rasConnectionsCheckListBox_ = nullptr;
     QLineEdit* connectionTimeoutEdit_ = nullptr;
-    TUpDown* connectionTimeoutUpDown_ = nullptr;
+    WholeNumberField* connectionTimeoutField_ = nullptr;
+    UpDown* connectionTimeoutUpDown_ = nullptr;
     QCheckBox* logToFileCheckBox_ = nullptr;
     QCheckBox* startAtLoginCheckBox_ = nullptr;
     TGradBtn* okGradBtn_ = nullptr;
     TGradBtn* cancelGradBtn_ = nullptr;
 
-    std::int32_t lastAcceptedTimeout_ = 60;
     int currentPage_ = NewMailPage;
     bool revertingPage_ = false;
     bool showingMessage_ = false;

@@ -27,15 +27,12 @@ const char* const kInvalidEntryNameText =
 const char* const kNoTimeServerText = "The time synchronization function can not function if no "
                                       "timeserver is entered. Please choose a timeserver.";
 
-bool IsNumberAboveZero(std::string_view text)
+std::optional<std::int32_t> ParseNumberAboveZero(std::string_view text)
 {
     const auto number = ParseWholeNumber(text);
-    return number && *number > 0;
-}
-
-std::int32_t AcceptedNumberOnLeaving(std::string_view text, std::int32_t lastAccepted)
-{
-    return IsNumberAboveZero(text) ? *ParseWholeNumber(text) : lastAccepted;
+    if (!number || *number <= 0)
+        return std::nullopt;
+    return number;
 }
 
 std::int32_t AcceptedIntervalOnEntering(std::string_view text)
@@ -135,11 +132,6 @@ bool PortFollowsSecurity(std::string_view portText, int previousSecurity)
     if (TrimBlanks(portText).empty())
         return true;
     return ParseWholeNumber(portText) == DefaultMailPort(previousSecurity);
-}
-
-int AcceptedPortOnLeaving(std::string_view text, int lastAccepted)
-{
-    return ParsePort(text).value_or(lastAccepted);
 }
 
 std::vector<bool> RasConnectionTicks(std::string_view rasConnection,

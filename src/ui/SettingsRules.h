@@ -14,9 +14,8 @@ namespace vorlane {
 
 // Number fields (an entry's interval, the connection time-out) repair what was typed when the
 // focus leaves them: a whole number above 0 is accepted, anything else gives back the last
-// accepted number.
-std::int32_t AcceptedNumberOnLeaving(std::string_view text, std::int32_t lastAccepted);
-bool IsNumberAboveZero(std::string_view text);
+// accepted number. The number above 0 that the text is, if it is one.
+std::optional<std::int32_t> ParseNumberAboveZero(std::string_view text);
 
 // Entering an entry's interval field: a whole number is remembered as it is; anything else is
 // replaced by the default interval 10.
@@ -78,7 +77,8 @@ std::string SelectedRasConnections(const std::vector<std::string>& rows,
 int SecurityShown(std::optional<std::int32_t> stored);
 // The short name of a security setting in the settings dialog's list.
 const char* SecurityColumnText(int security);
-// A port number: a whole number from 1 to 65535.
+// A port number: a whole number from 1 to 65535. Leaving the port field accepts one; anything
+// else gives back the last accepted.
 std::optional<int> ParsePort(std::string_view text);
 // The port an entry really uses: a stored port outside 1..65535, or 0, means the usual port of
 // its security.
@@ -89,8 +89,6 @@ int PortStored(int security, int port);
 // Choosing another security fills in its usual port, unless the port field holds one the user
 // chose: it follows when it is empty or still holds the usual port of the security before.
 bool PortFollowsSecurity(std::string_view portText, int previousSecurity);
-// Leaving the port field: a port number is accepted; anything else gives back the last accepted.
-int AcceptedPortOnLeaving(std::string_view text, int lastAccepted);
 
 // A file dialog's name filters from a text of description and pattern pairs separated by "|":
 // "Wave files|*.wav|All Files|*.*" gives "Wave files (*.wav)" and "All Files (*)" ("*.*" means

@@ -1,5 +1,6 @@
 #include "ui/UpDown.h"
 
+#include "ui/QtText.h"
 #include "util/WholeNumber.h"
 
 #include <QKeyEvent>
@@ -9,7 +10,7 @@
 
 namespace vorlane {
 
-TUpDown::TUpDown(QWidget* parent) : QWidget(parent)
+UpDown::UpDown(QWidget* parent) : QWidget(parent)
 {
     up_ = new QToolButton(this);
     up_->setArrowType(Qt::UpArrow);
@@ -25,13 +26,13 @@ TUpDown::TUpDown(QWidget* parent) : QWidget(parent)
     resize(16, 20);
 }
 
-void TUpDown::SetAssociate(QLineEdit* edit)
+void UpDown::SetAssociate(QLineEdit* edit)
 {
     associate_ = edit;
     edit->installEventFilter(this);
 }
 
-void TUpDown::SetRange(int min, int max)
+void UpDown::SetRange(int min, int max)
 {
     min_ = min;
     max_ = std::max(min, max);
@@ -40,34 +41,34 @@ void TUpDown::SetRange(int min, int max)
         SetPosition(position);
 }
 
-void TUpDown::SetPosition(int position)
+void UpDown::SetPosition(int position)
 {
     position_ = std::clamp(position, min_, max_);
     if (associate_ != nullptr)
         associate_->setText(QString::number(position_));
 }
 
-int TUpDown::Position() const
+int UpDown::Position() const
 {
     return AssociateNumber().value_or(position_);
 }
 
-void TUpDown::StepBy(int steps)
+void UpDown::StepBy(int steps)
 {
     SetPosition(Position() + steps);
 }
 
-std::optional<int> TUpDown::AssociateNumber() const
+std::optional<int> UpDown::AssociateNumber() const
 {
     if (associate_ == nullptr)
         return std::nullopt;
-    const auto number = ParseWholeNumber(associate_->text().toStdString());
+    const auto number = ParseWholeNumber(S(associate_->text()));
     if (number && *number >= min_ && *number <= max_)
         return *number;
     return std::nullopt;
 }
 
-bool TUpDown::eventFilter(QObject* watched, QEvent* event)
+bool UpDown::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == associate_ && event->type() == QEvent::KeyPress && isEnabled()) {
         const int key = static_cast<QKeyEvent*>(event)->key();
@@ -79,7 +80,7 @@ bool TUpDown::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void TUpDown::resizeEvent(QResizeEvent* event)
+void UpDown::resizeEvent(QResizeEvent* event)
 {
     const int half = height() / 2;
     up_->setGeometry(0, 0, width(), half);

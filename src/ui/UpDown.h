@@ -14,12 +14,12 @@ namespace vorlane {
 // asked for, as the platform's spin control reads its buddy: text that is a whole number within
 // the range is the position, any other text leaves the position where it was. The Up and Down
 // keys in the field step it too.
-class TUpDown : public QWidget
+class UpDown : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit TUpDown(QWidget* parent = nullptr);
+    explicit UpDown(QWidget* parent = nullptr);
 
     void SetAssociate(QLineEdit* edit);
     QLineEdit* Associate() const { return associate_; }

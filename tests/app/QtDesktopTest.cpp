@@ -3,8 +3,8 @@
 
 #include "app/TrayImages.h"
 #include "support/TempDir.h"
-#include "ui/GradBtn.h"
 #include "ui/MessageForm.h"
+#include "ui/gradbtn/GradBtn.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -4,8 +4,8 @@
 #include "servers/XDesktop.h"
 #include "support/TempDir.h"
 #include "support/TestEnvironment.h"
-#include "ui/GradBtn.h"
 #include "ui/MessageForm.h"
+#include "ui/gradbtn/GradBtn.h"
 
 #include <QApplication>
 #include <QLabel>

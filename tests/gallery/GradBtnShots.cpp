@@ -2,12 +2,15 @@
 // rows and the states at rest, pressed, focused and disabled in columns; and the Aluminum look
 // of the program's dialogs in each state.
 #include "Gallery.h"
-#include "ui/GradBtn.h"
+#include "ui/DialogButtons.h"
+#include "ui/gradbtn/GradBtn.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
 #include <functional>
+#include <iterator>
+#include <memory>
 
 namespace vorlane::gallery {
 
@@ -48,21 +51,6 @@ QImage Render(TGradBtn& button, State state)
     return image;
 }
 
-void MakeAluminum(TGradBtn& button, int height, const char* fontName)
-{
-    button.resize(75, height);
-    button.SetBeginColor(0xCECECE);
-    button.SetEndColor(0x5F5F5F);
-    button.SetGradientStyle(gsVertical);
-    button.SetTextStyle(tsInset);
-    button.SetTextShadeType(stHeavy);
-    button.SetBtnHiliteClr(clWhite);
-    button.SetBtnShadowClr(clBlack);
-    QFont font(fontName, 10);
-    font.setBold(true);
-    button.setFont(font);
-}
-
 // A grid of buttons with row and column labels on a plain window background.
 QImage Sheet(const QString& title, const std::vector<QString>& rowNames,
              const std::function<QImage(int row, State state)>& cell)
@@ -101,7 +89,7 @@ QImage Sheet(const QString& title, const std::vector<QString>& rowNames,
 
 void AddGradBtnShots(Shots& shots)
 {
-    for (int style = gsHorizontal; style <= gsHorizCenter; ++style) {
+    for (int style = 0; style < static_cast<int>(std::size(kStyleNames)); ++style) {
         std::vector<QString> rows;
         for (const char* text : kTextNames)
             for (const char* shade : kShadeNames)
@@ -136,10 +124,11 @@ void AddGradBtnShots(Shots& shots)
     shots.push_back(
         {"GradBtn-Aluminum",
          Sheet("TGradBtn, the program's Aluminum look", rows, [&](int row, State state) {
-             TGradBtn button;
-             MakeAluminum(button, aluminum[row].height, aluminum[row].font);
-             button.SetCaption(aluminum[row].caption);
-             return Render(button, state);
+             // As the windows make it.
+             const std::unique_ptr<TGradBtn> button(
+                 MakeAluminumButton(nullptr, aluminum[row].caption, aluminum[row].font));
+             button->resize(75, aluminum[row].height);
+             return Render(*button, state);
          })});
 }
 

@@ -36,7 +36,7 @@ protected:
 
 TEST_F(RasBindingTest, BindsWhenNetworkManagerIsOnTheBusAndReleases)
 {
-    TRasBinding ras(bus_->Address());
+    RasBinding ras(bus_->Address());
     EXPECT_FALSE(ras.RasLoaded());
     EXPECT_TRUE(ras.LoadRas());
     EXPECT_TRUE(ras.RasLoaded());
@@ -49,7 +49,7 @@ TEST_F(RasBindingTest, BindsWhenNetworkManagerIsOnTheBusAndReleases)
 
 TEST_F(RasBindingTest, ListsProfilesInNetworkManagersOrder)
 {
-    TRasBinding ras(bus_->Address());
+    RasBinding ras(bus_->Address());
     EXPECT_EQ(ras.ListPhoneBookEntries(), Names{}) << "no profile: an empty list, not a failure";
 
     const Names profiles = {"Office", "home dial-up", "Zebra", "Äpfel & Birnen"};
@@ -70,7 +70,7 @@ TEST_F(RasBindingTest, HasNoFortyEntryLimit)
         profiles.push_back("Entry " + std::to_string(i));
     for (const auto& id : profiles)
         mock_->AddProfile(id);
-    TRasBinding ras(bus_->Address());
+    RasBinding ras(bus_->Address());
     EXPECT_EQ(ras.ListPhoneBookEntries(), profiles);
 }
 
@@ -79,15 +79,15 @@ TEST_F(RasBindingTest, EnumeratesActiveConnectionsInOrderWithTheirStates)
     const QString office = mock_->AddProfile("Office");
     const QString home = mock_->AddProfile("Home");
     const QString spare = mock_->AddProfile("Spare");
-    TRasBinding ras(bus_->Address());
+    RasBinding ras(bus_->Address());
     ASSERT_TRUE(ras.LoadRas());
     EXPECT_EQ(ras.RasEnumConnections(), std::vector<RasConnectionInfo>{});
 
     mock_->AddActiveConnection(home, 1);
-    mock_->AddActiveConnection(office, TRasBinding::kActivated);
+    mock_->AddActiveConnection(office, RasBinding::kActivated);
     mock_->AddActiveConnection(spare, 4);
     const std::vector<RasConnectionInfo> expected = {
-        {"Home", 1}, {"Office", TRasBinding::kActivated}, {"Spare", 4}};
+        {"Home", 1}, {"Office", RasBinding::kActivated}, {"Spare", 4}};
     EXPECT_EQ(ras.RasEnumConnections(), expected);
 }
 
@@ -96,7 +96,7 @@ TEST(RasBinding, FailsWithoutABus)
     const test::TempDir dir("nobus");
     const QString nowhere =
         QString::fromStdString("unix:path=" + (dir.Path() / "no-such-socket").string());
-    TRasBinding ras(nowhere);
+    RasBinding ras(nowhere);
     EXPECT_FALSE(ras.LoadRas());
     EXPECT_FALSE(ras.RasLoaded());
     EXPECT_FALSE(ras.ListPhoneBookEntries());
@@ -110,7 +110,7 @@ TEST(RasBinding, FailsWithoutNetworkManagerOnTheBus)
         GTEST_SKIP() << why;
     PrivateBus bus;
     ASSERT_FALSE(bus.Address().isEmpty());
-    TRasBinding ras(bus.Address());
+    RasBinding ras(bus.Address());
     EXPECT_FALSE(ras.LoadRas());
     EXPECT_FALSE(ras.RasLoaded());
     EXPECT_FALSE(ras.ListPhoneBookEntries());
@@ -119,9 +119,9 @@ TEST(RasBinding, FailsWithoutNetworkManagerOnTheBus)
 TEST(RasBinding, TakesTheSystemBusFromTheEnvironment)
 {
     ::setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/tmp/elsewhere", 1);
-    EXPECT_EQ(TRasBinding::SystemBusAddress(), "unix:path=/tmp/elsewhere");
+    EXPECT_EQ(RasBinding::SystemBusAddress(), "unix:path=/tmp/elsewhere");
     ::unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
-    EXPECT_EQ(TRasBinding::SystemBusAddress(), "unix:path=/var/run/dbus/system_bus_socket");
+    EXPECT_EQ(RasBinding::SystemBusAddress(), "unix:path=/var/run/dbus/system_bus_socket");
 }
 
 } // namespace

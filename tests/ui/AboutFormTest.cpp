@@ -1,7 +1,7 @@
 #include "ui/AboutForm.h"
 
-#include "ui/GradBtn.h"
 #include "ui/LinkLabel.h"
+#include "ui/gradbtn/GradBtn.h"
 #include "util/Version.h"
 
 #include <QFrame>
@@ -106,7 +106,7 @@ TEST(AboutForm, OkClosesWithResultOk)
 {
     TAboutForm form(nullptr, [](const QUrl&) {});
     QTest::mouseClick(form.OKGradBtn(), Qt::LeftButton);
-    EXPECT_EQ(form.result(), TAboutForm::mrOk);
+    EXPECT_EQ(form.result(), QDialog::Accepted);
 }
 
 } // namespace

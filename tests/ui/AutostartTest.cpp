@@ -60,7 +60,7 @@ TEST(Autostart, TheUsersFolderFollowsXdgConfigHomeElseHomeDotConfig)
     };
     for (const auto& c : cases) {
         const ScopedVariable variable("XDG_CONFIG_HOME", c.configHome);
-        EXPECT_EQ(TAutostart::ForCurrentUser().EntryFile(), c.expected)
+        EXPECT_EQ(Autostart::ForCurrentUser().EntryFile(), c.expected)
             << (c.configHome ? c.configHome : "unset");
     }
 }
@@ -69,7 +69,7 @@ TEST(Autostart, EnableWritesTheEntryAndDisableRemovesIt)
 {
     const TempDir dir("autostart");
     const ScopedVariable variable("XDG_CONFIG_HOME", dir.Path().c_str());
-    const auto autostart = TAutostart::ForCurrentUser();
+    const auto autostart = Autostart::ForCurrentUser();
     const auto file = dir / "autostart" / "vorlane.desktop";
     EXPECT_FALSE(autostart.Enabled());
     EXPECT_NO_THROW(autostart.Disable()) << "nothing to remove is no failure";
@@ -108,7 +108,7 @@ TEST(Autostart, AFolderThatCannotBeMadeIsAFailureNamingTheFile)
     const TempDir dir("autostart-blocked");
     // A plain file where the folder should be: unwritable for every user, root included.
     test::WriteFile(dir / "blocked", "");
-    const TAutostart autostart(dir / "blocked" / "autostart");
+    const Autostart autostart(dir / "blocked" / "autostart");
     try {
         autostart.Enable("/usr/bin/vorlane");
         FAIL() << "no failure";
@@ -152,7 +152,7 @@ TEST(Autostart, TheEntryPassesDesktopFileValidate)
     const TempDir dir("autostart-validate");
     for (const char* program :
          {"/usr/bin/vorlane", "/opt/My Programs/vorlane", "/opt/100% $sure/vorlane"}) {
-        const TAutostart autostart(dir.Path());
+        const Autostart autostart(dir.Path());
         autostart.Enable(program);
         QProcess check;
         check.setProcessChannelMode(QProcess::MergedChannels);

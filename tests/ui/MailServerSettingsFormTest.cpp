@@ -2,12 +2,13 @@
 
 #include "DialogTestSupport.h"
 #include "mail/MailServer.h"
-#include "ui/GradBtn.h"
 #include "ui/UpDown.h"
+#include "ui/gradbtn/GradBtn.h"
 
 #include <QComboBox>
 #include <QFrame>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
 #include <array>
@@ -171,7 +172,7 @@ TEST(MailServerSettingsForm, OkRepairsThePortTypedJustBefore)
     FocusIn(form.PortEdit());
     form.PortEdit()->setText("99999");
     QTest::mouseClick(form.OKGradBtn(), Qt::LeftButton);
-    EXPECT_EQ(form.result(), TMailServerSettingsForm::mrOk);
+    EXPECT_EQ(form.result(), QDialog::Accepted);
     EXPECT_EQ(form.PortEdit()->text(), "1110");
     EXPECT_EQ(form.Port(), 1110);
 }
@@ -288,18 +289,22 @@ TEST(MailServerSettingsForm, OkRepairsTheIntervalTypedJustBefore)
     FocusIn(form.IntervalEdit());
     form.IntervalEdit()->setText("abc");
     QTest::mouseClick(form.OKGradBtn(), Qt::LeftButton);
-    EXPECT_EQ(form.result(), TMailServerSettingsForm::mrOk);
+    EXPECT_EQ(form.result(), QDialog::Accepted);
     EXPECT_EQ(form.IntervalEdit()->text(), "10");
 }
 
 TEST(MailServerSettingsForm, CancelAndTheCloseBoxGiveCancel)
 {
-    TMailServerSettingsForm form;
-    QTest::mouseClick(form.CancelGradBtn(), Qt::LeftButton);
-    EXPECT_EQ(form.result(), TMailServerSettingsForm::mrCancel);
-    TMailServerSettingsForm closed;
-    closed.reject();
-    EXPECT_EQ(closed.result(), TMailServerSettingsForm::mrCancel);
+    for (const bool byCancel : {true, false}) {
+        TMailServerSettingsForm form;
+        QSignalSpy finished(&form, &QDialog::finished);
+        if (byCancel)
+            QTest::mouseClick(form.CancelGradBtn(), Qt::LeftButton);
+        else
+            form.reject();
+        ASSERT_EQ(finished.count(), 1) << byCancel;
+        EXPECT_EQ(finished.front().front().toInt(), QDialog::Rejected) << byCancel;
+    }
 }
 
 TEST(MailServerSettingsForm, ReadOnlyNameForEdit)

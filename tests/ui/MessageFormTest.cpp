@@ -1,7 +1,7 @@
 #include "ui/MessageForm.h"
 
-#include "ui/GradBtn.h"
 #include "ui/HeaderLines.h"
+#include "ui/gradbtn/GradBtn.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -79,7 +79,7 @@ TEST(MessageForm, OpensAsASmallFixedWindowWithTheMessageAlone)
     EXPECT_EQ(form.IconImage()->pixmap().size(), QSize(32, 32));
     EXPECT_TRUE(form.MessageLabel()->wordWrap());
     EXPECT_EQ(form.MessageLabel()->text(), "The server answered: -ERR [IN-USE] mailbox locked");
-    EXPECT_EQ(form.ModalResult(), TMessageForm::mrNone);
+    EXPECT_EQ(form.ModalResult(), std::nullopt);
     EXPECT_EQ(form.HeaderList(), nullptr);
 }
 
@@ -91,14 +91,14 @@ TEST(MessageForm, OkButtonHasTheAluminumLook)
     EXPECT_EQ(ok.font().family(), "Verdana");
     EXPECT_EQ(ok.font().pointSize(), 10);
     EXPECT_TRUE(ok.font().bold());
-    EXPECT_EQ(ok.FontColor(), clBlack);
+    EXPECT_EQ(ok.FontColor(), WinColor::Black);
     EXPECT_EQ(ok.BeginColor(), 0xCECECEu);
     EXPECT_EQ(ok.EndColor(), 0x5F5F5Fu);
-    EXPECT_EQ(ok.GradientStyle(), gsVertical);
-    EXPECT_EQ(ok.TextStyle(), tsInset);
-    EXPECT_EQ(ok.TextShadeType(), stHeavy);
-    EXPECT_EQ(ok.BtnHiliteClr(), clWhite);
-    EXPECT_EQ(ok.BtnShadowClr(), clBlack);
+    EXPECT_EQ(ok.GradientStyle(), TGradientStyle::gsVertical);
+    EXPECT_EQ(ok.TextStyle(), TTextStyle::tsInset);
+    EXPECT_EQ(ok.TextShadeType(), TShadeType::stHeavy);
+    EXPECT_EQ(ok.BtnHiliteClr(), WinColor::White);
+    EXPECT_EQ(ok.BtnShadowClr(), WinColor::Black);
 
     // As rendered inside the window: white top edge, black bottom edge, grey face between.
     const QImage image = form.grab().toImage();
@@ -166,10 +166,10 @@ TEST(MessageForm, OkAndTheCloseBoxEndAModalShowing)
     {
         const char* how;
         bool ok;
-        int result;
+        QDialog::DialogCode result;
     } cases[] = {
-        {"OK", true, TMessageForm::mrOk},
-        {"close box", false, TMessageForm::mrCancel},
+        {"OK", true, QDialog::Accepted},
+        {"close box", false, QDialog::Rejected},
     };
     for (const auto& c : cases) {
         TMessageForm form;
@@ -199,7 +199,7 @@ TEST(MessageForm, WithoutWaitingOkOnlySetsTheResultAndTheCloseBoxOnlyHides)
         form.ShowHeaders(headers);
         form.show();
         QTest::mouseClick(form.OKGradBtn(), Qt::LeftButton, {}, QPoint(10, 10));
-        EXPECT_EQ(form.ModalResult(), TMessageForm::mrOk);
+        EXPECT_EQ(form.ModalResult(), QDialog::Accepted);
         EXPECT_TRUE(form.isVisible());
     }
     TMessageForm form;
@@ -208,7 +208,7 @@ TEST(MessageForm, WithoutWaitingOkOnlySetsTheResultAndTheCloseBoxOnlyHides)
     EXPECT_EQ(form.HeaderList(), &headers);
     form.close();
     EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(form.ModalResult(), TMessageForm::mrNone);
+    EXPECT_EQ(form.ModalResult(), std::nullopt);
     EXPECT_EQ(form.HeaderList(), nullptr);
     form.HeadersScrollBarChange();
     EXPECT_EQ(ListLines(form), QStringList({"From: (Unknown)", "Subject: (Unknown)"}));
@@ -224,7 +224,7 @@ TEST(MessageForm, OpensCentredWithTheFocusOnOk)
     EXPECT_LE((form.frameGeometry().center() - screen.center()).manhattanLength(), 1);
     EXPECT_TRUE(form.OKGradBtn()->HasFocus());
     QTest::keyClick(form.OKGradBtn(), Qt::Key_Space);
-    EXPECT_EQ(form.ModalResult(), TMessageForm::mrOk);
+    EXPECT_EQ(form.ModalResult(), QDialog::Accepted);
 }
 
 TEST(MessageForm, LongMessagesWrapAndAreCutAtTheLabelsBottom)

@@ -8,11 +8,11 @@
 #include "net/RasBinding.h"
 #include "servers/NetworkManagerMock.h"
 #include "support/TempDir.h"
-#include "ui/GradBtn.h"
 #include "ui/MailServerSettingsForm.h"
 #include "ui/MessageForm.h"
 #include "ui/SettingsRules.h"
 #include "ui/UpDown.h"
+#include "ui/gradbtn/GradBtn.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -24,6 +24,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -262,7 +263,7 @@ TEST_F(SettingsFormTest, OkWritesEveryValueAndTheRowsAndLeavesOtherValuesAlone)
     form->NewGradBtnClick();
 
     form->OKGradBtnClick();
-    EXPECT_EQ(form->result(), TSettingsForm::mrOk);
+    EXPECT_EQ(form->result(), QDialog::Accepted);
     EXPECT_EQ(answers_.shown, std::vector<std::string>{"entry"});
 
     const RegistryKey key = Stored();
@@ -454,8 +455,10 @@ TEST_F(SettingsFormTest, CancelWritesNothing)
     form->LogToFileCheckBox()->setChecked(true);
     Select(*form, {0});
     form->RemoveGradBtnClick();
+    QSignalSpy finished(form.get(), &QDialog::finished);
     form->CancelGradBtnClick();
-    EXPECT_EQ(form->result(), TSettingsForm::mrCancel);
+    ASSERT_EQ(finished.count(), 1);
+    EXPECT_EQ(finished.front().front().toInt(), QDialog::Rejected);
     EXPECT_EQ(test::ReadFile(store_.Path()), before);
 
     TempDir empty("settings-cancel");
@@ -464,8 +467,10 @@ TEST_F(SettingsFormTest, CancelWritesNothing)
     services.listPhoneBookEntries = [] { return std::optional<std::vector<std::string>>(); };
     services.autostartFolder = autostartFolder_;
     TSettingsForm closed(fresh, services);
+    QSignalSpy closedFinished(&closed, &QDialog::finished);
     closed.reject();
-    EXPECT_EQ(closed.result(), TSettingsForm::mrCancel);
+    ASSERT_EQ(closedFinished.count(), 1);
+    EXPECT_EQ(closedFinished.front().front().toInt(), QDialog::Rejected);
     EXPECT_FALSE(std::filesystem::exists(fresh.Path()));
 }
 
@@ -542,8 +547,7 @@ TEST_F(SettingsFormTest, NewRefusesNamesThatCannotBeStored)
     for (const auto& c : cases) {
         auto form = Open();
         answers_.shown.clear();
-        answers_.steps = {TypeEntry(c.typed), Answer(TMessageForm::mrOk),
-                          Answer(TMailServerSettingsForm::mrCancel)};
+        answers_.steps = {TypeEntry(c.typed), Answer(QDialog::Accepted), Answer(QDialog::Rejected)};
         form->NewGradBtnClick();
         EXPECT_EQ(answers_.shown, (std::vector<std::string>{
                                       "entry", std::string("message: ") + c.message, "entry"}))
@@ -555,7 +559,7 @@ TEST_F(SettingsFormTest, NewRefusesNamesThatCannotBeStored)
 TEST_F(SettingsFormTest, CancelInTheEntryDialogAddsNothing)
 {
     auto form = Open();
-    answers_.steps = {Answer(TMailServerSettingsForm::mrCancel)};
+    answers_.steps = {Answer(QDialog::Rejected)};
     form->NewGradBtnClick();
     EXPECT_TRUE(form->Rows().empty());
 }
@@ -606,7 +610,7 @@ TEST_F(SettingsFormTest, EditChangesTheFirstSelectedRowButNotItsName)
     answers_.steps = {[](QDialog& dialog) {
         auto& entry = dynamic_cast<TMailServerSettingsForm&>(dialog);
         entry.UserNameEdit()->setText("dropped");
-        return TMailServerSettingsForm::mrCancel;
+        return QDialog::Rejected;
     }};
     form->EditGradBtnClick();
     EXPECT_EQ(form->Rows()[1].UserName, "carol");
@@ -621,7 +625,7 @@ TEST_F(SettingsFormTest, SynchronizingWithoutAServerIsCheckedOnlyOnTheTimePage)
     {
         auto form = Open();
         form->OKGradBtnClick();
-        EXPECT_EQ(form->result(), TSettingsForm::mrOk) << "OK on the first page saves";
+        EXPECT_EQ(form->result(), QDialog::Accepted) << "OK on the first page saves";
         EXPECT_TRUE(answers_.shown.empty());
     }
     const std::string message = std::string("message: ") + kNoTimeServerText;
@@ -636,7 +640,7 @@ TEST_F(SettingsFormTest, SynchronizingWithoutAServerIsCheckedOnlyOnTheTimePage)
         answers_.shown.clear();
         store_.Modify([](RegistryKey& root) { root.DeleteKey(kKey); });
         form->OKGradBtnClick();
-        EXPECT_NE(form->result(), TSettingsForm::mrOk);
+        EXPECT_NE(form->result(), QDialog::Accepted);
         EXPECT_EQ(answers_.shown, std::vector<std::string>{message});
         EXPECT_EQ(store_.Read().OpenKey(kKey), nullptr) << "nothing was written";
 
@@ -785,7 +789,7 @@ TEST_F(SettingsFormTest, SecurityAndPortAreReadShownAndStoredBack)
     }
 
     form->OKGradBtnClick();
-    ASSERT_EQ(form->result(), TSettingsForm::mrOk);
+    ASSERT_EQ(form->result(), QDialog::Accepted);
     const RegistryKey key = Stored();
     for (const auto& c : cases) {
         const RegistryKey* entry = key.OpenKey(c.name);
@@ -894,7 +898,7 @@ TEST_F(SettingsFormTest, NewAndEditCarryTheSecurityAndThePort)
     Select(*form, {1});
     answers_.steps = {[](QDialog& dialog) {
         dynamic_cast<TMailServerSettingsForm&>(dialog).SecurityComboBox()->setCurrentIndex(0);
-        return TMailServerSettingsForm::mrCancel;
+        return QDialog::Rejected;
     }};
     form->EditGradBtnClick();
     EXPECT_EQ(form->Rows()[1].Security, kSecuritySTLS);
@@ -921,7 +925,7 @@ TEST_F(SettingsFormTest, OkWritesOrRemovesTheAutostartEntry)
         auto form = Open();
         form->StartAtLoginCheckBox()->click();
         form->OKGradBtnClick();
-        EXPECT_EQ(form->result(), TSettingsForm::mrOk);
+        EXPECT_EQ(form->result(), QDialog::Accepted);
         EXPECT_TRUE(answers_.shown.empty());
     }
     ASSERT_TRUE(std::filesystem::exists(AutostartFile()));
@@ -934,7 +938,7 @@ TEST_F(SettingsFormTest, OkWritesOrRemovesTheAutostartEntry)
         EXPECT_TRUE(form->StartAtLoginCheckBox()->isChecked());
         form->StartAtLoginCheckBox()->click();
         form->OKGradBtnClick();
-        EXPECT_EQ(form->result(), TSettingsForm::mrOk);
+        EXPECT_EQ(form->result(), QDialog::Accepted);
     }
     EXPECT_FALSE(std::filesystem::exists(AutostartFile()));
     EXPECT_TRUE(std::filesystem::exists(autostartFolder_)) << "only the entry is removed";
@@ -962,7 +966,7 @@ TEST_F(SettingsFormTest, CancelAndAnUnchangedTickLeaveTheAutostartEntryAlone)
     {
         auto form = Open();
         form->OKGradBtnClick();
-        EXPECT_EQ(form->result(), TSettingsForm::mrOk);
+        EXPECT_EQ(form->result(), QDialog::Accepted);
     }
     EXPECT_EQ(test::ReadFile(AutostartFile()), own);
 }
@@ -975,7 +979,7 @@ TEST_F(SettingsFormTest, AnAutostartEntryThatCannotBeWrittenIsToldAndOkMayTryAga
     form->LogToFileCheckBox()->setChecked(true);
     form->StartAtLoginCheckBox()->click();
     form->OKGradBtnClick();
-    EXPECT_NE(form->result(), TSettingsForm::mrOk) << "the dialog stays open";
+    EXPECT_NE(form->result(), QDialog::Accepted) << "the dialog stays open";
     ASSERT_EQ(answers_.shown.size(), 1u);
     EXPECT_EQ(answers_.shown[0].rfind("message: Vorlane could not change whether it starts when "
                                       "you log in. ",
@@ -989,7 +993,7 @@ TEST_F(SettingsFormTest, AnAutostartEntryThatCannotBeWrittenIsToldAndOkMayTryAga
 
     std::filesystem::remove(autostartFolder_.parent_path());
     form->OKGradBtnClick();
-    EXPECT_EQ(form->result(), TSettingsForm::mrOk);
+    EXPECT_EQ(form->result(), QDialog::Accepted);
     EXPECT_TRUE(std::filesystem::exists(AutostartFile()));
 }
 
@@ -1006,7 +1010,7 @@ TEST_F(SettingsFormTest, DialUpListComesFromNetworkManagerProfiles)
     const auto openOn = [&](const QString& address) {
         SettingsFormServices services;
         services.listPhoneBookEntries = [address] {
-            return TRasBinding(address).ListPhoneBookEntries();
+            return RasBinding(address).ListPhoneBookEntries();
         };
         services.runModal = [this](QDialog& dialog) { return answers_(dialog); };
         return std::make_unique<TSettingsForm>(store_, services);

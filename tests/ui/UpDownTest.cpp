@@ -8,14 +8,26 @@
 namespace vorlane {
 namespace {
 
+// A spin control beside its field, in a window of their own, at a position within a range.
+struct SpinField
+{
+    QWidget window;
+    QLineEdit* edit = new QLineEdit(&window);
+    UpDown* upDown = new UpDown(&window);
+
+    SpinField(int min, int max, int position)
+    {
+        upDown->SetAssociate(edit);
+        upDown->SetRange(min, max);
+        upDown->SetPosition(position);
+    }
+};
+
 TEST(UpDown, KeepsThePositionWithinItsRangeAndShowsIt)
 {
-    QWidget parent;
-    auto* edit = new QLineEdit(&parent);
-    auto* upDown = new TUpDown(&parent);
-    upDown->SetAssociate(edit);
-    upDown->SetRange(5, 600);
-    upDown->SetPosition(60);
+    SpinField spin(5, 600, 60);
+    QLineEdit* edit = spin.edit;
+    UpDown* upDown = spin.upDown;
     EXPECT_EQ(edit->text(), "60");
     upDown->SetPosition(700);
     EXPECT_EQ(upDown->Position(), 600);
@@ -26,12 +38,9 @@ TEST(UpDown, KeepsThePositionWithinItsRangeAndShowsIt)
 
 TEST(UpDown, TypedTextInsideTheRangeMovesThePositionOtherTextDoesNot)
 {
-    QWidget parent;
-    auto* edit = new QLineEdit(&parent);
-    auto* upDown = new TUpDown(&parent);
-    upDown->SetAssociate(edit);
-    upDown->SetRange(5, 600);
-    upDown->SetPosition(60);
+    SpinField spin(5, 600, 60);
+    QLineEdit* edit = spin.edit;
+    UpDown* upDown = spin.upDown;
     const struct
     {
         const char* typed;
@@ -48,12 +57,9 @@ TEST(UpDown, TypedTextInsideTheRangeMovesThePositionOtherTextDoesNot)
 
 TEST(UpDown, ArrowsAndKeysStepWithinTheRange)
 {
-    QWidget parent;
-    auto* edit = new QLineEdit(&parent);
-    auto* upDown = new TUpDown(&parent);
-    upDown->SetAssociate(edit);
-    upDown->SetRange(1, 32000);
-    upDown->SetPosition(31999);
+    SpinField spin(1, 32000, 31999);
+    QLineEdit* edit = spin.edit;
+    UpDown* upDown = spin.upDown;
     upDown->UpButton()->click();
     upDown->UpButton()->click();
     EXPECT_EQ(edit->text(), "32000");

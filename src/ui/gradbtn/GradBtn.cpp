@@ -1,11 +1,12 @@
-#include "ui/GradBtn.h"
+#include "ui/gradbtn/GradBtn.h"
 
-#include "ui/BevelFrame.h"
-#include "ui/CaptionLayers.h"
-#include "ui/EllipseSpans.h"
-#include "ui/GradBtnPresets.h"
-#include "ui/GradientBands.h"
-#include "ui/SystemColors.h"
+#include "ui/QtText.h"
+#include "ui/gradbtn/BevelFrame.h"
+#include "ui/gradbtn/CaptionLayers.h"
+#include "ui/gradbtn/EllipseSpans.h"
+#include "ui/gradbtn/GradBtnPresets.h"
+#include "ui/gradbtn/GradientBands.h"
+#include "ui/gradbtn/SystemColors.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -104,7 +105,12 @@ void TGradBtn::SetPresets(TPreset preset)
 {
     if (!designing_)
         return;
-    const GradBtnLook look = PresetLook(preset);
+    SetLook(PresetLook(preset));
+    presets_ = preset;
+}
+
+void TGradBtn::SetLook(const GradBtnLook& look)
+{
     beginColor_ = look.BeginColor;
     endColor_ = look.EndColor;
     gradientStyle_ = look.GradientStyle;
@@ -115,10 +121,9 @@ void TGradBtn::SetPresets(TPreset preset)
     btnHiliteClr_ = look.BtnHiliteClr;
     btnShadowClr_ = look.BtnShadowClr;
     fontColor_ = look.FontColor;
-    QFont presetFont(QString::fromStdString(look.FontName), look.FontPointSize);
-    presetFont.setBold(look.FontBold);
-    setFont(presetFont);
-    presets_ = preset;
+    QFont lookFont(Q(look.FontName), look.FontPointSize);
+    lookFont.setBold(look.FontBold);
+    setFont(lookFont);
     update();
 }
 
@@ -151,7 +156,7 @@ void TGradBtn::SetFocus()
 
 void TGradBtn::Click()
 {
-    emit OnClick();
+    emit clicked();
 }
 
 void TGradBtn::paintEvent(QPaintEvent*)
@@ -220,9 +225,9 @@ void TGradBtn::PaintCaption(QPainter& painter)
 {
     if (caption_.empty())
         return;
-    const QString text = QString::fromStdString(caption_);
+    const QString text = Q(caption_);
     const QFontMetrics metrics(font(), &imageBuffer_);
-    const QColor face = !isEnabled() ? ResolveColor(clGray, palette())
+    const QColor face = !isEnabled() ? ResolveColor(WinColor::Gray, palette())
                         : hasFocus_  ? ResolveColor(focusFontColor_, palette())
                                      : ResolveColor(fontColor_, palette());
     for (const CaptionLayer& layer :
@@ -262,7 +267,7 @@ void TGradBtn::EndPress()
 
 void TGradBtn::mousePressEvent(QMouseEvent* event)
 {
-    emit OnMouseDown(event->button(), event->position().toPoint());
+    emit pressed(event->button(), event->position().toPoint());
     if (event->button() == Qt::LeftButton)
         clickArmed_ = true;
     if (pressed_)
@@ -282,7 +287,7 @@ void TGradBtn::mouseReleaseEvent(QMouseEvent* event)
         clickArmed_ = false;
     EndPress();
     QPointer<TGradBtn> alive(this);
-    emit OnMouseUp(event->button(), position);
+    emit released(event->button(), position);
     if (click && alive)
         Click();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/GradBtnTypes.h"
-#include "ui/WinColor.h"
+#include "ui/gradbtn/GradBtnTypes.h"
+#include "ui/gradbtn/WinColor.h"
 
 #include <vector>
 

@@ -1,13 +1,15 @@
 #pragma once
 
-#include "ui/GradBtnTypes.h"
-#include "ui/WinColor.h"
+#include "ui/gradbtn/GradBtnTypes.h"
+#include "ui/gradbtn/WinColor.h"
 
 #include <QImage>
 #include <QWidget>
 #include <string>
 
 namespace vorlane {
+
+struct GradBtnLook;
 
 // A push button whose face is a colour gradient inside a bevel, with a caption drawn in up to
 // three offset layers so that it looks raised or engraved. Pressing it reverses the bevel and
@@ -52,6 +54,8 @@ public:
     // Copies the preset's look only while the button is being designed; a running program's
     // buttons carry their look property by property, and the assignment changes nothing.
     void SetPresets(TPreset preset);
+    // Takes every property of the look, font included; Presets stays as it is.
+    void SetLook(const GradBtnLook& look);
     TColor FocusFontColor() const { return focusFontColor_; }
     void SetFocusFontColor(TColor color);
     // The caption face's colour without the focus (the font colour).
@@ -72,15 +76,15 @@ public:
 
     // Takes the keyboard focus and repaints.
     void SetFocus();
-    // Fires OnClick, as a full click of the left mouse button does.
+    // Emits clicked, as a full click of the left mouse button does.
     void Click();
 
     QSize sizeHint() const override { return {75, 25}; }
 
 signals:
-    void OnClick();
-    void OnMouseDown(Qt::MouseButton button, QPoint position);
-    void OnMouseUp(Qt::MouseButton button, QPoint position);
+    void clicked();
+    void pressed(Qt::MouseButton button, QPoint position);
+    void released(Qt::MouseButton button, QPoint position);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -102,20 +106,20 @@ private:
     void EndPress();
     template <typename T> void Store(T& field, T value);
 
-    TColor btnHiliteClr_ = clBtnHighlight;
-    TColor btnShadowClr_ = clBtnShadow;
+    TColor btnHiliteClr_ = WinColor::BtnHighlight;
+    TColor btnShadowClr_ = WinColor::BtnShadow;
     int btnFrameSize_ = 1;
-    TColor txtHiliteClr_ = clBtnHighlight;
-    TColor txtShadowClr_ = clBtnShadow;
-    TColor beginColor_ = clNavy;
-    TColor endColor_ = clAqua;
+    TColor txtHiliteClr_ = WinColor::BtnHighlight;
+    TColor txtShadowClr_ = WinColor::BtnShadow;
+    TColor beginColor_ = WinColor::Navy;
+    TColor endColor_ = WinColor::Aqua;
     bool swapColors_ = true;
-    TGradientStyle gradientStyle_ = gsVertCenter;
-    TTextStyle textStyle_ = tsRaised;
-    TShadeType textShadeType_ = stLight;
-    TPreset presets_ = None;
-    TColor focusFontColor_ = clRed;
-    TColor fontColor_ = clBlack;
+    TGradientStyle gradientStyle_ = TGradientStyle::gsVertCenter;
+    TTextStyle textStyle_ = TTextStyle::tsRaised;
+    TShadeType textShadeType_ = TShadeType::stLight;
+    TPreset presets_ = TPreset::None;
+    TColor focusFontColor_ = WinColor::Red;
+    TColor fontColor_ = WinColor::Black;
     std::string caption_;
     bool designing_ = false;
 

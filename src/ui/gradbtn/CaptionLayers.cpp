@@ -1,4 +1,4 @@
-#include "ui/CaptionLayers.h"
+#include "ui/gradbtn/CaptionLayers.h"
 
 namespace vorlane {
 
@@ -8,17 +8,17 @@ std::vector<CaptionLayer> CaptionLayers(TTextStyle textStyle, TShadeType shadeTy
     const int p = pressed ? 1 : 0;
     const int x = (width - textWidth) / 2 + p;
     const int y = (height - textHeight) / 2 + p;
-    const bool heavy = shadeType == stHeavy;
+    const bool heavy = shadeType == TShadeType::stHeavy;
     std::vector<CaptionLayer> layers;
     switch (textStyle) {
-    case tsNormal:
+    case TTextStyle::tsNormal:
         break;
-    case tsRaised:
+    case TTextStyle::tsRaised:
         layers.push_back({CaptionLayer::Highlight, x - 1, y - 1});
         if (heavy)
             layers.push_back({CaptionLayer::Shadow, x + 1, y + 1});
         break;
-    case tsInset:
+    case TTextStyle::tsInset:
         if (heavy)
             layers.push_back({CaptionLayer::Shadow, x - 1, y - 1});
         layers.push_back({CaptionLayer::Highlight, x + 1, y + 1});

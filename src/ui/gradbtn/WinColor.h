@@ -8,14 +8,18 @@ namespace vorlane {
 // low byte naming the system colour) that is looked up only when drawing.
 using TColor = std::uint32_t;
 
-constexpr TColor clBlack = 0x000000;
-constexpr TColor clWhite = 0xFFFFFF;
-constexpr TColor clRed = 0x0000FF;
-constexpr TColor clGray = 0x808080;
-constexpr TColor clNavy = 0x800000;
-constexpr TColor clAqua = 0xFFFF00;
-constexpr TColor clBtnShadow = 0x80000010;
-constexpr TColor clBtnHighlight = 0x80000014;
+// The named colours the program uses, as WinColor::Black, WinColor::BtnShadow and so on.
+namespace WinColor {
+inline constexpr TColor Black = 0x000000;
+inline constexpr TColor White = 0xFFFFFF;
+inline constexpr TColor Red = 0x0000FF;
+inline constexpr TColor Gray = 0x808080;
+inline constexpr TColor Navy = 0x800000;
+inline constexpr TColor Aqua = 0xFFFF00;
+// System colours: the palette's button shadow and button highlight.
+inline constexpr TColor BtnShadow = 0x80000010;
+inline constexpr TColor BtnHighlight = 0x80000014;
+} // namespace WinColor
 
 constexpr bool IsSystemColor(TColor color)
 {

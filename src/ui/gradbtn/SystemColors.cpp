@@ -1,4 +1,4 @@
-#include "ui/SystemColors.h"
+#include "ui/gradbtn/SystemColors.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/WinColor.h"
+#include "ui/gradbtn/WinColor.h"
 
 #include <QColor>
 #include <QPalette>

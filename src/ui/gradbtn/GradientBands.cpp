@@ -1,6 +1,6 @@
-#include "ui/GradientBands.h"
+#include "ui/gradbtn/GradientBands.h"
 
-#include "ui/MulDiv.h"
+#include "ui/gradbtn/MulDiv.h"
 
 #include <algorithm>
 #include <utility>
@@ -83,23 +83,23 @@ std::vector<GradientBand> GradientBands(TGradientStyle style, int width, int hei
 {
     std::vector<GradientBand> bands;
     switch (style) {
-    case gsHorizontal:
+    case TGradientStyle::gsHorizontal:
         for (int i = 0; i < 256; ++i)
             bands.push_back(Band(GradientBand::Rectangle, MulDiv(i, width, 256), 0,
                                  MulDiv(i + 1, width, 256), height, BandColor(begin, end, i, 255)));
         break;
-    case gsVertical:
+    case TGradientStyle::gsVertical:
         for (int i = 0; i < 256; ++i)
             bands.push_back(Band(GradientBand::Rectangle, 0, MulDiv(i, height, 256), width,
                                  MulDiv(i + 1, height, 256), BandColor(begin, end, i, 255)));
         break;
-    case gsVertCenter:
+    case TGradientStyle::gsVertCenter:
         AddCentreBands(bands, true, width, height, begin, end);
         break;
-    case gsHorizCenter:
+    case TGradientStyle::gsHorizCenter:
         AddCentreBands(bands, false, width, height, begin, end);
         break;
-    case gsRectangle:
+    case TGradientStyle::gsRectangle:
         // Every rectangle ends short of the right column and the bottom row; they keep the
         // outermost colour instead of whatever the image held before.
         bands.push_back(
@@ -107,7 +107,7 @@ std::vector<GradientBand> GradientBands(TGradientStyle style, int width, int hei
         AddShrinkingBands(bands, GradientBand::Rectangle, 256, 0, 0, width, height,
                           width * 0.5 / 255, height * 0.5 / 255, begin, end);
         break;
-    case gsElliptic:
+    case TGradientStyle::gsElliptic:
         AddShrinkingBands(bands, GradientBand::Ellipse, 156, -0.25 * width, -0.25 * height,
                           1.25 * width, 1.25 * height, 0.75 * width / 155, 0.75 * height / 155,
                           begin, end);

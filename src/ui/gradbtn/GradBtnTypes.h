@@ -2,8 +2,9 @@
 
 namespace vorlane {
 
-// The looks of a gradient button; the values are the ones stored by the Windows program.
-enum TGradientStyle
+// The looks of a gradient button. Each value keeps the number the Windows program stored for it,
+// so the order matters.
+enum class TGradientStyle
 {
     gsHorizontal,
     gsVertical,
@@ -13,20 +14,20 @@ enum TGradientStyle
     gsHorizCenter,
 };
 
-enum TTextStyle
+enum class TTextStyle
 {
     tsNormal,
     tsRaised,
     tsInset,
 };
 
-enum TShadeType
+enum class TShadeType
 {
     stLight,
     stHeavy,
 };
 
-enum TPreset
+enum class TPreset
 {
     None,
     GoldCoast,

@@ -1,6 +1,6 @@
-#include "ui/GradBtn.h"
+#include "ui/gradbtn/GradBtn.h"
 
-#include "ui/GradientBands.h"
+#include "ui/gradbtn/GradientBands.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -45,11 +45,11 @@ void MakeAluminum(TGradBtn& button)
 {
     button.SetBeginColor(0xCECECE);
     button.SetEndColor(0x5F5F5F);
-    button.SetGradientStyle(gsVertical);
-    button.SetTextStyle(tsInset);
-    button.SetTextShadeType(stHeavy);
-    button.SetBtnHiliteClr(clWhite);
-    button.SetBtnShadowClr(clBlack);
+    button.SetGradientStyle(TGradientStyle::gsVertical);
+    button.SetTextStyle(TTextStyle::tsInset);
+    button.SetTextShadeType(TShadeType::stHeavy);
+    button.SetBtnHiliteClr(WinColor::White);
+    button.SetBtnShadowClr(WinColor::Black);
 }
 
 void Press(TGradBtn& button, Qt::MouseButton mouseButton = Qt::LeftButton)
@@ -67,20 +67,20 @@ TEST(GradBtn, StartsWithItsDocumentedLook)
 {
     TGradBtn button;
     EXPECT_EQ(button.size(), QSize(75, 25));
-    EXPECT_EQ(button.BtnHiliteClr(), clBtnHighlight);
-    EXPECT_EQ(button.BtnShadowClr(), clBtnShadow);
+    EXPECT_EQ(button.BtnHiliteClr(), WinColor::BtnHighlight);
+    EXPECT_EQ(button.BtnShadowClr(), WinColor::BtnShadow);
     EXPECT_EQ(button.BtnFrameSize(), 1);
-    EXPECT_EQ(button.TxtHiliteClr(), clBtnHighlight);
-    EXPECT_EQ(button.TxtShadowClr(), clBtnShadow);
+    EXPECT_EQ(button.TxtHiliteClr(), WinColor::BtnHighlight);
+    EXPECT_EQ(button.TxtShadowClr(), WinColor::BtnShadow);
     EXPECT_EQ(button.BeginColor(), 0x800000u);
     EXPECT_EQ(button.EndColor(), 0xFFFF00u);
     EXPECT_TRUE(button.SwapColors());
-    EXPECT_EQ(button.GradientStyle(), gsVertCenter);
-    EXPECT_EQ(button.TextStyle(), tsRaised);
-    EXPECT_EQ(button.TextShadeType(), stLight);
-    EXPECT_EQ(button.Presets(), None);
+    EXPECT_EQ(button.GradientStyle(), TGradientStyle::gsVertCenter);
+    EXPECT_EQ(button.TextStyle(), TTextStyle::tsRaised);
+    EXPECT_EQ(button.TextShadeType(), TShadeType::stLight);
+    EXPECT_EQ(button.Presets(), TPreset::None);
     EXPECT_EQ(button.FocusFontColor(), 255u);
-    EXPECT_EQ(button.FontColor(), clBlack);
+    EXPECT_EQ(button.FontColor(), WinColor::Black);
     EXPECT_TRUE(button.TabStop());
     EXPECT_FALSE(button.Pressed());
     EXPECT_FALSE(button.HasFocus());
@@ -95,66 +95,66 @@ TEST(GradBtn, PaintsEveryGradientStyleBandByBand)
         int width, height, x, y, step, n;
     } cases[] = {
         // Strips from MulDiv(i, 75, 256): strip 0 is empty, strip 255 too.
-        {gsHorizontal, 75, 25, 0, 12, 1, 255},
-        {gsHorizontal, 75, 25, 37, 12, 127, 255},
-        {gsHorizontal, 75, 25, 74, 12, 254, 255},
-        {gsVertical, 75, 25, 37, 0, 5, 255},
-        {gsVertical, 75, 25, 37, 12, 127, 255},
-        {gsVertical, 75, 25, 37, 24, 250, 255},
+        {TGradientStyle::gsHorizontal, 75, 25, 0, 12, 1, 255},
+        {TGradientStyle::gsHorizontal, 75, 25, 37, 12, 127, 255},
+        {TGradientStyle::gsHorizontal, 75, 25, 74, 12, 254, 255},
+        {TGradientStyle::gsVertical, 75, 25, 37, 0, 5, 255},
+        {TGradientStyle::gsVertical, 75, 25, 37, 12, 127, 255},
+        {TGradientStyle::gsVertical, 75, 25, 37, 24, 250, 255},
         // Odd height: rows i and 25 - i; the bottom row takes step 1, two middle rows the end.
-        {gsVertCenter, 75, 25, 37, 0, 0, 12},
-        {gsVertCenter, 75, 25, 37, 6, 6, 12},
-        {gsVertCenter, 75, 25, 37, 12, 12, 12},
-        {gsVertCenter, 75, 25, 37, 13, 12, 12},
-        {gsVertCenter, 75, 25, 37, 18, 7, 12},
-        {gsVertCenter, 75, 25, 37, 24, 1, 12},
+        {TGradientStyle::gsVertCenter, 75, 25, 37, 0, 0, 12},
+        {TGradientStyle::gsVertCenter, 75, 25, 37, 6, 6, 12},
+        {TGradientStyle::gsVertCenter, 75, 25, 37, 12, 12, 12},
+        {TGradientStyle::gsVertCenter, 75, 25, 37, 13, 12, 12},
+        {TGradientStyle::gsVertCenter, 75, 25, 37, 18, 7, 12},
+        {TGradientStyle::gsVertCenter, 75, 25, 37, 24, 1, 12},
         // Even height: one middle row.
-        {gsVertCenter, 75, 24, 37, 0, 0, 12},
-        {gsVertCenter, 75, 24, 37, 11, 11, 12},
-        {gsVertCenter, 75, 24, 37, 12, 12, 12},
-        {gsVertCenter, 75, 24, 37, 13, 11, 12},
-        {gsVertCenter, 75, 24, 37, 23, 1, 12},
-        {gsHorizCenter, 75, 25, 0, 12, 0, 37},
-        {gsHorizCenter, 75, 25, 37, 12, 37, 37},
-        {gsHorizCenter, 75, 25, 38, 12, 37, 37},
-        {gsHorizCenter, 75, 25, 74, 3, 1, 37},
-        {gsHorizCenter, 76, 25, 38, 12, 38, 38},
-        {gsHorizCenter, 76, 25, 39, 12, 37, 38},
-        {gsHorizCenter, 76, 25, 75, 12, 1, 38},
+        {TGradientStyle::gsVertCenter, 75, 24, 37, 0, 0, 12},
+        {TGradientStyle::gsVertCenter, 75, 24, 37, 11, 11, 12},
+        {TGradientStyle::gsVertCenter, 75, 24, 37, 12, 12, 12},
+        {TGradientStyle::gsVertCenter, 75, 24, 37, 13, 11, 12},
+        {TGradientStyle::gsVertCenter, 75, 24, 37, 23, 1, 12},
+        {TGradientStyle::gsHorizCenter, 75, 25, 0, 12, 0, 37},
+        {TGradientStyle::gsHorizCenter, 75, 25, 37, 12, 37, 37},
+        {TGradientStyle::gsHorizCenter, 75, 25, 38, 12, 37, 37},
+        {TGradientStyle::gsHorizCenter, 75, 25, 74, 3, 1, 37},
+        {TGradientStyle::gsHorizCenter, 76, 25, 38, 12, 38, 38},
+        {TGradientStyle::gsHorizCenter, 76, 25, 39, 12, 37, 38},
+        {TGradientStyle::gsHorizCenter, 76, 25, 75, 12, 1, 38},
         // Rectangles: the corner stays covered up to step 5, the centre up to step 243; the
         // right column and bottom row, which no rectangle reaches, keep the begin colour.
-        {gsRectangle, 75, 25, 0, 0, 5, 255},
-        {gsRectangle, 75, 25, 73, 12, 5, 255},
-        {gsRectangle, 75, 25, 37, 12, 243, 255},
-        {gsRectangle, 75, 25, 74, 12, 0, 255},
-        {gsRectangle, 75, 25, 37, 24, 0, 255},
+        {TGradientStyle::gsRectangle, 75, 25, 0, 0, 5, 255},
+        {TGradientStyle::gsRectangle, 75, 25, 73, 12, 5, 255},
+        {TGradientStyle::gsRectangle, 75, 25, 37, 12, 243, 255},
+        {TGradientStyle::gsRectangle, 75, 25, 74, 12, 0, 255},
+        {TGradientStyle::gsRectangle, 75, 25, 37, 24, 0, 255},
         // Ellipses cover the corners up to step 9; the last, one pixel, covers the centre.
-        {gsElliptic, 75, 25, 0, 0, 9, 155},
-        {gsElliptic, 75, 25, 74, 0, 9, 155},
-        {gsElliptic, 75, 25, 0, 24, 9, 155},
-        {gsElliptic, 75, 25, 74, 24, 9, 155},
-        {gsElliptic, 75, 25, 10, 12, 80, 155},
-        {gsElliptic, 75, 25, 37, 3, 83, 155},
-        {gsElliptic, 75, 25, 37, 12, 155, 155},
-        {gsElliptic, 75, 22, 0, 0, 9, 155},
-        {gsElliptic, 75, 22, 74, 21, 9, 155},
-        {gsElliptic, 75, 22, 37, 11, 144, 155},
-        {gsElliptic, 75, 22, 37, 10, 155, 155},
-        {gsElliptic, 76, 26, 37, 12, 155, 155},
-        {gsElliptic, 76, 26, 38, 13, 146, 155},
+        {TGradientStyle::gsElliptic, 75, 25, 0, 0, 9, 155},
+        {TGradientStyle::gsElliptic, 75, 25, 74, 0, 9, 155},
+        {TGradientStyle::gsElliptic, 75, 25, 0, 24, 9, 155},
+        {TGradientStyle::gsElliptic, 75, 25, 74, 24, 9, 155},
+        {TGradientStyle::gsElliptic, 75, 25, 10, 12, 80, 155},
+        {TGradientStyle::gsElliptic, 75, 25, 37, 3, 83, 155},
+        {TGradientStyle::gsElliptic, 75, 25, 37, 12, 155, 155},
+        {TGradientStyle::gsElliptic, 75, 22, 0, 0, 9, 155},
+        {TGradientStyle::gsElliptic, 75, 22, 74, 21, 9, 155},
+        {TGradientStyle::gsElliptic, 75, 22, 37, 11, 144, 155},
+        {TGradientStyle::gsElliptic, 75, 22, 37, 10, 155, 155},
+        {TGradientStyle::gsElliptic, 76, 26, 37, 12, 155, 155},
+        {TGradientStyle::gsElliptic, 76, 26, 38, 13, 146, 155},
     };
     for (const auto& c : cases) {
         const auto button = Face(c.style, c.width, c.height);
         const QImage image = Render(*button);
         EXPECT_EQ(PixelAt(image, c.x, c.y), BandColor(kNavy, kAqua, c.step, c.n))
-            << "style " << c.style << " " << c.width << "x" << c.height << " at (" << c.x << ", "
-            << c.y << ")";
+            << "style " << static_cast<int>(c.style) << " " << c.width << "x" << c.height << " at ("
+            << c.x << ", " << c.y << ")";
     }
 }
 
 TEST(GradBtn, EllipsesGetLighterTowardsTheCentre)
 {
-    const auto button = Face(gsElliptic, 75, 25, 0x000000, 0xFFFFFF);
+    const auto button = Face(TGradientStyle::gsElliptic, 75, 25, 0x000000, 0xFFFFFF);
     const QImage image = Render(*button);
     for (int x = 1; x <= 37; ++x)
         EXPECT_GE(PixelAt(image, x, 12) & 0xFF, PixelAt(image, x - 1, 12) & 0xFF) << x;
@@ -172,8 +172,8 @@ TEST(GradBtn, BevelRingsTurnOverWhilePressed)
         if (pressed)
             Press(button);
         const QImage image = Render(button);
-        const TColor upper = pressed ? clBlack : clWhite;
-        const TColor lower = pressed ? clWhite : clBlack;
+        const TColor upper = pressed ? WinColor::Black : WinColor::White;
+        const TColor lower = pressed ? WinColor::White : WinColor::Black;
         for (int k = 0; k < 3; ++k) {
             SCOPED_TRACE(testing::Message() << "pressed " << pressed << ", ring " << k);
             EXPECT_EQ(PixelAt(image, k, 12), upper);
@@ -190,7 +190,7 @@ TEST(GradBtn, BevelRingsTurnOverWhilePressed)
         EXPECT_NE(PixelAt(image, 71, 12), lower);
     }
     Release(button);
-    EXPECT_EQ(PixelAt(Render(button), 0, 12), clWhite);
+    EXPECT_EQ(PixelAt(Render(button), 0, 12), WinColor::White);
 }
 
 TEST(GradBtn, SystemColoursTakeThePalettesButtonHighlightAndShadow)
@@ -266,7 +266,7 @@ protected:
         button.SetTxtHiliteClr(kHilite);
         button.SetTxtShadowClr(kShadow);
         button.SetFontColor(kFace);
-        button.SetTextStyle(tsNormal);
+        button.SetTextStyle(TTextStyle::tsNormal);
         faceMask = MaskOf(Render(button), kFace);
     }
 
@@ -334,19 +334,24 @@ TEST_F(CaptionTest, LayersFollowTheTextStyleAndShadeTypeAndMoveWhenPressed)
         TShadeType shade;
         std::vector<Layer> layers;
     } cases[] = {
-        {tsNormal, stLight, {{kFace, 0, 0}}},
-        {tsNormal, stHeavy, {{kFace, 0, 0}}},
-        {tsRaised, stLight, {{kHilite, -1, -1}, {kFace, 0, 0}}},
-        {tsRaised, stHeavy, {{kHilite, -1, -1}, {kShadow, 1, 1}, {kFace, 0, 0}}},
-        {tsInset, stLight, {{kHilite, 1, 1}, {kFace, 0, 0}}},
-        {tsInset, stHeavy, {{kShadow, -1, -1}, {kHilite, 1, 1}, {kFace, 0, 0}}},
+        {TTextStyle::tsNormal, TShadeType::stLight, {{kFace, 0, 0}}},
+        {TTextStyle::tsNormal, TShadeType::stHeavy, {{kFace, 0, 0}}},
+        {TTextStyle::tsRaised, TShadeType::stLight, {{kHilite, -1, -1}, {kFace, 0, 0}}},
+        {TTextStyle::tsRaised,
+         TShadeType::stHeavy,
+         {{kHilite, -1, -1}, {kShadow, 1, 1}, {kFace, 0, 0}}},
+        {TTextStyle::tsInset, TShadeType::stLight, {{kHilite, 1, 1}, {kFace, 0, 0}}},
+        {TTextStyle::tsInset,
+         TShadeType::stHeavy,
+         {{kShadow, -1, -1}, {kHilite, 1, 1}, {kFace, 0, 0}}},
     };
     for (const auto& c : cases) {
         button.SetTextStyle(c.style);
         button.SetTextShadeType(c.shade);
         for (const bool pressed : {false, true}) {
-            SCOPED_TRACE(testing::Message() << "style " << c.style << ", shade " << c.shade
-                                            << (pressed ? ", pressed" : ""));
+            SCOPED_TRACE(testing::Message()
+                         << "style " << static_cast<int>(c.style) << ", shade "
+                         << static_cast<int>(c.shade) << (pressed ? ", pressed" : ""));
             std::vector<Layer> layers = c.layers;
             if (pressed) {
                 Press(button);
@@ -362,11 +367,11 @@ TEST_F(CaptionTest, LayersFollowTheTextStyleAndShadeTypeAndMoveWhenPressed)
 
 TEST_F(CaptionTest, DisabledFaceIsGreyWithTheOtherLayersUnchanged)
 {
-    button.SetTextStyle(tsInset);
-    button.SetTextShadeType(stHeavy);
+    button.SetTextStyle(TTextStyle::tsInset);
+    button.SetTextShadeType(TShadeType::stHeavy);
     button.setEnabled(false);
     ExpectSameInside(Render(button),
-                     Expected({{kShadow, -1, -1}, {kHilite, 1, 1}, {clGray, 0, 0}}));
+                     Expected({{kShadow, -1, -1}, {kHilite, 1, 1}, {WinColor::Gray, 0, 0}}));
     button.setEnabled(true);
     ExpectSameInside(Render(button), Expected({{kShadow, -1, -1}, {kHilite, 1, 1}, {kFace, 0, 0}}));
 }
@@ -385,7 +390,7 @@ TEST_F(CaptionTest, FocusedFaceTakesFocusFontColor)
 
     button.SetFocus();
     EXPECT_TRUE(button.HasFocus());
-    ExpectSameInside(Render(button), Expected({{clRed, 0, 0}}));
+    ExpectSameInside(Render(button), Expected({{WinColor::Red, 0, 0}}));
     button.SetFocusFontColor(0xFF00FF);
     ExpectSameInside(Render(button), Expected({{0xFF00FF, 0, 0}}));
 
@@ -420,29 +425,29 @@ TEST(GradBtn, PresetsChangeNothingInARunningProgram)
 {
     TGradBtn button;
     const QFont font = button.font();
-    button.SetPresets(GoldCoast);
-    EXPECT_EQ(button.Presets(), None);
+    button.SetPresets(TPreset::GoldCoast);
+    EXPECT_EQ(button.Presets(), TPreset::None);
     EXPECT_EQ(button.BeginColor(), kNavy);
-    EXPECT_EQ(button.GradientStyle(), gsVertCenter);
+    EXPECT_EQ(button.GradientStyle(), TGradientStyle::gsVertCenter);
     EXPECT_EQ(button.font(), font);
 
     button.SetDesigning(true);
-    button.SetPresets(Aluminum);
-    EXPECT_EQ(button.Presets(), Aluminum);
+    button.SetPresets(TPreset::Aluminum);
+    EXPECT_EQ(button.Presets(), TPreset::Aluminum);
     EXPECT_EQ(button.BeginColor(), 0xCECECEu);
     EXPECT_EQ(button.EndColor(), 0x5F5F5Fu);
-    EXPECT_EQ(button.GradientStyle(), gsVertical);
-    EXPECT_EQ(button.TextStyle(), tsInset);
-    EXPECT_EQ(button.TextShadeType(), stHeavy);
-    EXPECT_EQ(button.BtnHiliteClr(), clWhite);
-    EXPECT_EQ(button.BtnShadowClr(), clBlack);
-    EXPECT_EQ(button.TxtHiliteClr(), clBtnHighlight);
+    EXPECT_EQ(button.GradientStyle(), TGradientStyle::gsVertical);
+    EXPECT_EQ(button.TextStyle(), TTextStyle::tsInset);
+    EXPECT_EQ(button.TextShadeType(), TShadeType::stHeavy);
+    EXPECT_EQ(button.BtnHiliteClr(), WinColor::White);
+    EXPECT_EQ(button.BtnShadowClr(), WinColor::Black);
+    EXPECT_EQ(button.TxtHiliteClr(), WinColor::BtnHighlight);
     EXPECT_EQ(button.font().family(), "Times New Roman");
     EXPECT_EQ(button.font().pointSize(), 10);
     EXPECT_TRUE(button.font().bold());
 }
 
-TEST(GradBtn, LeftClickOverTheButtonFiresOnClick)
+TEST(GradBtn, LeftClickOverTheButtonEmitsClicked)
 {
     const struct
     {
@@ -456,9 +461,9 @@ TEST(GradBtn, LeftClickOverTheButtonFiresOnClick)
     };
     for (const auto& c : cases) {
         TGradBtn button;
-        QSignalSpy clicks(&button, &TGradBtn::OnClick);
-        QSignalSpy downs(&button, &TGradBtn::OnMouseDown);
-        QSignalSpy ups(&button, &TGradBtn::OnMouseUp);
+        QSignalSpy clicks(&button, &TGradBtn::clicked);
+        QSignalSpy downs(&button, &TGradBtn::pressed);
+        QSignalSpy ups(&button, &TGradBtn::released);
         Press(button, c.mouseButton);
         EXPECT_TRUE(button.Pressed());
         Release(button, c.releaseAt, c.mouseButton);
@@ -494,14 +499,14 @@ TEST_F(KeyboardTest, SpaceAndEnterActivateTheFocusedButtonOnRelease)
     ASSERT_TRUE(window.isActiveWindow());
     button->SetFocus();
     for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
-        QSignalSpy clicks(button, &TGradBtn::OnClick);
+        QSignalSpy clicks(button, &TGradBtn::clicked);
         QTest::keyPress(button, key);
         EXPECT_EQ(clicks.count(), 0) << key;
         EXPECT_FALSE(button->Pressed());
         QTest::keyRelease(button, key);
         EXPECT_EQ(clicks.count(), 1) << key;
     }
-    QSignalSpy clicks(button, &TGradBtn::OnClick);
+    QSignalSpy clicks(button, &TGradBtn::clicked);
     QTest::keyClick(button, Qt::Key_A);
     QTest::keyRelease(button, Qt::Key_Space); // its press went elsewhere
     EXPECT_EQ(clicks.count(), 0);
@@ -510,7 +515,7 @@ TEST_F(KeyboardTest, SpaceAndEnterActivateTheFocusedButtonOnRelease)
 TEST_F(KeyboardTest, KeyWhileTheMouseHoldsTheButtonClicksOnce)
 {
     button->SetFocus();
-    QSignalSpy clicks(button, &TGradBtn::OnClick);
+    QSignalSpy clicks(button, &TGradBtn::clicked);
     Press(*button);
     QTest::keyClick(button, Qt::Key_Space);
     EXPECT_FALSE(button->Pressed());
@@ -523,7 +528,7 @@ TEST_F(KeyboardTest, KeyWhileTheMouseHoldsTheButtonClicksOnce)
 TEST_F(KeyboardTest, ClickDoesNotTakeTheFocusButTabDoes)
 {
     other->setFocus();
-    QSignalSpy clicks(button, &TGradBtn::OnClick);
+    QSignalSpy clicks(button, &TGradBtn::clicked);
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_EQ(clicks.count(), 1);
     EXPECT_FALSE(button->HasFocus());

@@ -1,4 +1,4 @@
-#include "ui/EllipseSpans.h"
+#include "ui/gradbtn/EllipseSpans.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/GradBtnTypes.h"
+#include "ui/gradbtn/GradBtnTypes.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "ui/MulDiv.h"
+#include "ui/gradbtn/MulDiv.h"
 
 #include <cstdint>
 
