@@ -2,6 +2,7 @@
 
 #include "config/PasswordScrambler.h"
 #include "config/RegistryError.h"
+#include "config/SettingsTable.h"
 #include "util/AsciiCase.h"
 #include "util/WholeNumber.h"
 
@@ -10,30 +11,6 @@
 namespace vorlane {
 
 namespace {
-
-// Sets field from the named value when it exists, else to the fallback. A value of the wrong kind
-// is told and takes the fallback too (or its own, when it must differ). Returns whether the value
-// was read.
-template <typename T, typename Reader>
-bool ReadOrDefault(const RegistryKey& key, std::string_view name, T& field, const T& fallback,
-                   Reader read, const LoadSettingsHooks& hooks,
-                   std::optional<T> fallbackWhenUnreadable = std::nullopt)
-{
-    const auto* value = key.FindValue(name);
-    if (value == nullptr) {
-        field = fallback;
-        return false;
-    }
-    try {
-        field = read(*value, name);
-        return true;
-    } catch (const RegistryError& error) {
-        if (hooks.valueProblem)
-            hooks.valueProblem(error);
-        field = fallbackWhenUnreadable.value_or(fallback);
-        return false;
-    }
-}
 
 void Log(const LoadSettingsHooks& hooks, const std::string& text)
 {
@@ -44,31 +21,23 @@ void Log(const LoadSettingsHooks& hooks, const std::string& text)
 TMailServer LoadMailServer(const RegistryKey& key, const std::string& name,
                            const LoadSettingsHooks& hooks)
 {
+    const auto stored = StoredEntry::Read(key, hooks.valueProblem);
     const std::string prefix = "Mailserver [" + name + "]: ";
-    std::string userName;
-    ReadOrDefault(key, "Username", userName, std::string(), ReadString, hooks);
+    const auto userName = stored.UserName.value_or("");
     Log(hooks, prefix + "Username " + userName);
-    std::string host;
-    ReadOrDefault(key, "Server", host, std::string(), ReadString, hooks);
+    const auto host = stored.Server.value_or("");
     Log(hooks, prefix + "Hostname " + host);
-    int interval = 0;
-    ReadOrDefault(key, "Interval", interval, 10, ReadInteger, hooks);
+    const int interval = stored.Interval.value_or(10);
     Log(hooks, prefix + "Interval " + std::to_string(interval) + " min");
-    // Every stored byte counts: the scrambled form of the byte 255 is a zero byte.
-    std::string password;
-    ReadOrDefault(key, "Password", password, std::string(), ReadStringData, hooks);
-    password = UnscramblePassword(password);
+    const auto password = stored.Password.value_or("");
     Log(hooks, prefix + (password.empty() ? "Password [not set]" : "Password ********"));
     TMailServer server(name, userName, password, host, interval);
     // Values the Windows program does not know; without them an entry is plain POP3 on 110.
-    // An unknown or unreadable setting never means plain text: STLS upgrades or fails the poll.
-    int security = kSecurityNone;
-    ReadOrDefault(key, "Security", security, static_cast<int>(kSecurityNone), ReadInteger, hooks,
-                  std::optional<int>(kSecuritySTLS));
+    // An unknown setting never means plain text: STLS upgrades or fails the poll.
+    const int security = stored.Security.value_or(kSecurityNone);
     server.Security =
         (security == kSecurityNone || security == kSecurityImplicitTls) ? security : kSecuritySTLS;
-    int port = 0;
-    ReadOrDefault(key, "Port", port, 0, ReadInteger, hooks);
+    const int port = stored.Port.value_or(0);
     server.Port = (port >= 1 && port <= 65535) ? port : 0;
     if (server.Security != kSecurityNone || key.FindValue("Port") != nullptr)
         Log(hooks,
@@ -118,35 +87,15 @@ bool LoadSettings(const RegistryKey& root, Settings& s, std::vector<TMailServer>
     if (key == nullptr)
         return false;
 
-    ReadOrDefault(*key, "LogToFile", s.LogToFile, false, ReadBoolean, hooks);
-    ReadOrDefault(*key, "DisplayMessage", s.DisplayMessage, true, ReadBoolean, hooks);
-    ReadOrDefault(*key, "AutoHide", s.AutoHide, true, ReadBoolean, hooks);
-    ReadOrDefault(*key, "AutoHideTime", s.AutoHideTime, 3, ReadInteger, hooks);
-    ReadOrDefault(*key, "SystemBeep", s.SystemBeep, true, ReadBoolean, hooks);
-    ReadOrDefault(*key, "PlaySound", s.PlaySound, false, ReadBoolean, hooks);
-    ReadOrDefault(*key, "WaveFile", s.WaveFile, std::string(), ReadString, hooks);
-    ReadOrDefault(*key, "DisplayHeaders", s.DisplayHeaders, false, ReadBoolean, hooks);
-    ReadOrDefault(*key, "StartClient", s.StartClient, false, ReadBoolean, hooks);
-    ReadOrDefault(*key, "MailClient", s.MailClient, std::string(), ReadString, hooks);
-    ReadOrDefault(*key, "SyncronizeTime", s.SyncronizeTime, false, ReadBoolean, hooks);
+    const StoredSettings stored(*key, hooks.valueProblem);
+    stored.ApplyTo(s);
     // Without a time server there is nothing to synchronize with; the old name stays in memory.
-    std::string timeServer = s.TimeServer;
-    if (ReadOrDefault(*key, "TimeServer", timeServer, s.TimeServer, ReadString, hooks))
-        s.TimeServer = timeServer;
-    else
+    if (!stored.Has("TimeServer"))
         s.SyncronizeTime = false;
     if (s.SyncronizeTime)
         Log(hooks, "Timeserver: " + s.TimeServer);
-    ReadOrDefault(*key, "TimeSynchronizationInterval", s.TimeSynchronizationInterval, 0,
-                  ReadInteger, hooks);
-    ReadOrDefault(*key, "IconClickAction", s.IconClickAction, 0, ReadInteger, hooks);
-    ReadOrDefault(*key, "ConnectionType", s.ConnectionType, false, ReadBoolean, hooks);
-    ReadOrDefault(*key, "ConnectionTimeout", s.ConnectionTimeout, 60, ReadInteger, hooks);
-    if (s.ConnectionTimeout < 1 || s.ConnectionTimeout > 600)
-        s.ConnectionTimeout = 60;
     if (hooks.connectionTimeoutLoaded)
         hooks.connectionTimeoutLoaded(s.ConnectionTimeout);
-    ReadOrDefault(*key, "RasConnection", s.RasConnection, std::string(), ReadString, hooks);
 
     for (const auto& name : key->SubkeyNames())
         if (const auto* entry = key->OpenKey(name))
@@ -185,23 +134,7 @@ WriteSettings(RegistryStore& store, const Settings& v, const std::vector<MailSer
     const auto intervals = CheckedIntervals(rows);
     const auto write = [&](RegistryKey& root) {
         auto& key = root.CreateKey("Software\\Mirvo\\Vorlane");
-        key.SetValue("DisplayMessage", BooleanValue(v.DisplayMessage));
-        key.SetValue("AutoHide", BooleanValue(v.AutoHide));
-        key.SetValue("AutoHideTime", IntegerValue(v.AutoHideTime));
-        key.SetValue("SystemBeep", BooleanValue(v.SystemBeep));
-        key.SetValue("PlaySound", BooleanValue(v.PlaySound));
-        key.SetValue("WaveFile", StringValue(v.WaveFile));
-        key.SetValue("DisplayHeaders", BooleanValue(v.DisplayHeaders));
-        key.SetValue("StartClient", BooleanValue(v.StartClient));
-        key.SetValue("MailClient", StringValue(v.MailClient));
-        key.SetValue("SyncronizeTime", BooleanValue(v.SyncronizeTime));
-        key.SetValue("LogToFile", BooleanValue(v.LogToFile));
-        key.SetValue("TimeServer", StringValue(v.TimeServer));
-        key.SetValue("TimeSynchronizationInterval", IntegerValue(v.TimeSynchronizationInterval));
-        key.SetValue("IconClickAction", IntegerValue(v.IconClickAction));
-        key.SetValue("ConnectionTimeout", IntegerValue(v.ConnectionTimeout));
-        key.SetValue("ConnectionType", IntegerValue(v.ConnectionType ? 1 : 0));
-        key.SetValue("RASConnection", StringValue(v.RasConnection));
+        WriteSettingsValues(key, v);
 
         for (const auto& name : key.SubkeyNames()) {
             const auto named = [&](const std::string& other) {

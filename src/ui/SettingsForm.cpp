@@ -1,7 +1,7 @@
 #include "ui/SettingsForm.h"
 
-#include "config/PasswordScrambler.h"
 #include "config/RegistryError.h"
+#include "config/SettingsTable.h"
 #include "mail/MailServer.h"
 #include "net/RasBinding.h"
 #include "ui/DialogButtons.h"
@@ -466,32 +466,22 @@ void TSettingsForm::ReadSettings()
     // Every value on its own: one of the wrong kind is told, and its control keeps its default
     // so that OK stores a sound value over it. Nothing else is lost by it.
     std::vector<std::string> problems;
-    const auto read =
-        [&](const RegistryKey& owner, const char* name,
-            const auto& reader) -> std::optional<decltype(reader(RegistryValue(), name))> {
-        const auto* value = owner.FindValue(name);
-        if (value == nullptr)
-            return std::nullopt;
-        try {
-            return reader(*value, name);
-        } catch (const RegistryError& error) {
-            problems.push_back(DescribeSettingsProblem(error, store_.Path()));
-            return std::nullopt;
-        }
+    const ValueProblem problem = [&](const RegistryError& error) {
+        problems.push_back(DescribeSettingsProblem(error, store_.Path()));
     };
+    const StoredSettings stored(*key, problem);
     const auto boolean = [&](const char* name, QCheckBox* box) {
-        if (const auto flag = read(*key, name, ReadBoolean))
+        if (const auto flag = stored.Boolean(name))
             box->setChecked(*flag);
     };
     const auto text = [&](const char* name, QLineEdit* edit) {
-        if (const auto stored = read(*key, name, ReadString))
-            edit->setText(Q(*stored));
+        if (const auto value = stored.String(name))
+            edit->setText(Q(*value));
     };
-    const auto integer = [&](const char* name) { return read(*key, name, ReadInteger); };
 
     boolean("DisplayMessage", displayMessageCheckBox_);
     boolean("AutoHide", autoHideCheckbox_);
-    if (const auto seconds = integer("AutoHideTime"))
+    if (const auto seconds = stored.Integer("AutoHideTime"))
         autoHideTimeComboBox_->setCurrentIndex(AutoHideTimeIndex(*seconds));
     boolean("SystemBeep", systemBeepCheckbox_);
     boolean("PlaySound", playSoundCheckBox_);
@@ -499,56 +489,51 @@ void TSettingsForm::ReadSettings()
     boolean("DisplayHeaders", headersCheckbox_);
     boolean("StartClient", startMailClientCheckbox_);
     text("MailClient", mailClientEdit_);
-    if (const auto action = integer("IconClickAction"))
+    if (const auto action = stored.Integer("IconClickAction"))
         iconClickActionComboBox_->setCurrentIndex(*action >= 0 && *action <= 5 ? *action : -1);
 
     boolean("SyncronizeTime", synchronizeCheckBox_);
-    if (const auto server = read(*key, "TimeServer", ReadString))
+    if (const auto server = stored.String("TimeServer"))
         timeServersComboBox_->setEditText(Q(*server));
-    if (const auto interval = integer("TimeSynchronizationInterval")) {
+    if (const auto interval = stored.Integer("TimeSynchronizationInterval")) {
         if (*interval < 0)
             SetNoneChecked(intervalButtons_);
         else
             intervalButtons_->button(*interval == 0 ? 0 : 1)->setChecked(true);
     }
 
-    if (const auto timeout = integer("ConnectionTimeout")) {
+    if (const auto timeout = stored.Integer("ConnectionTimeout")) {
         connectionTimeoutUpDown_->SetPosition(*timeout);
         connectionTimeoutField_->SetLastAccepted(connectionTimeoutUpDown_->Position());
     }
 
     connectionLANRadioButton_->setChecked(true);
-    if (const auto type = integer("ConnectionType")) {
+    if (const auto type = stored.Integer("ConnectionType")) {
         SetNoneChecked(connectionButtons_);
         if (*type == 0)
             connectionLANRadioButton_->setChecked(true);
         else if (*type == 1)
             connectionRASRadioButton_->setChecked(true);
     }
-    if (const auto connections = read(*key, "RASConnection", ReadString))
+    if (const auto connections = stored.String("RasConnection"))
         SelectRasConnections(*connections);
     ConnectionLANRadioButtonClick();
     boolean("LogToFile", logToFileCheckBox_);
 
-    const auto names = key->SubkeyNames();
-    for (const auto& name : names) {
+    for (const auto& name : key->SubkeyNames()) {
         const RegistryKey* entry = key->OpenKey(name);
         if (entry == nullptr)
             continue;
+        const auto values = StoredEntry::Read(*entry, problem);
         MailServerRow row;
         row.Name = name;
-        row.UserName = read(*entry, "Username", ReadString).value_or("");
-        row.Server = read(*entry, "Server", ReadString).value_or("");
-        row.Interval = IntervalShown(read(*entry, "Interval", ReadInteger));
-        // Every stored byte counts: the scrambled form of the byte 255 is a zero byte.
-        row.Password = UnscramblePassword(read(*entry, "Password", ReadStringData).value_or(""));
-        const auto* storedSecurity = entry->FindValue("Security");
-        const auto security = read(*entry, "Security", ReadInteger);
-        // A security that cannot be read is never shown as plain text.
-        row.Security =
-            storedSecurity != nullptr && !security ? kSecuritySTLS : SecurityShown(security);
-        if (const auto port = read(*entry, "Port", ReadInteger))
-            row.Port = PortStored(row.Security, *port);
+        row.UserName = values.UserName.value_or("");
+        row.Server = values.Server.value_or("");
+        row.Interval = IntervalShown(values.Interval);
+        row.Password = values.Password.value_or("");
+        row.Security = SecurityShown(values.Security);
+        if (values.Port)
+            row.Port = PortStored(row.Security, *values.Port);
         AddRow(row);
         shownEntries_.push_back(name);
     }
