@@ -4,11 +4,12 @@
 #include "config/SettingsTable.h"
 #include "mail/MailServer.h"
 #include "net/RasBinding.h"
-#include "ui/DialogButtons.h"
+#include "ui/DialUpList.h"
+#include "ui/FileChoice.h"
 #include "ui/FixedDialog.h"
+#include "ui/MailServerList.h"
 #include "ui/MailServerSettingsForm.h"
 #include "ui/MessageForm.h"
-#include "ui/ProgramIcon.h"
 #include "ui/QtText.h"
 #include "ui/SettingsRules.h"
 #include "ui/UpDown.h"
@@ -21,119 +22,24 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QFrame>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QPixmap>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
 #include <stdexcept>
-#include <tuple>
 
 namespace vorlane {
-
-namespace {
-
-constexpr int kClientWidth = 385;
-constexpr int kClientHeight = 335;
-
-// Sub-items of a row, after the caption; the password has no column.
-constexpr int kUserNameColumn = 1;
-constexpr int kServerColumn = 2;
-constexpr int kIntervalColumn = 3;
-constexpr int kSecurityColumn = 4;
-constexpr int kPasswordRole = Qt::UserRole;
-constexpr int kSecurityRole = Qt::UserRole + 1;
-constexpr int kPortRole = Qt::UserRole + 2; // 0: the usual port of the security
-
-const char* const kIconClickActions[] = {
-    "Check for new mail", "Synchronize time",
-    "Start mail client",  "Start mail client & Stop waving",
-    "Stop waving",        "Nothing",
-};
-
-QLabel* MakeLabel(QWidget* parent, const char* text, int x, int y, bool bold = false)
-{
-    auto* label = new QLabel(text, parent);
-    if (bold) {
-        QFont font = label->font();
-        font.setBold(true);
-        label->setFont(font);
-    }
-    label->move(x, y);
-    label->adjustSize();
-    return label;
-}
-
-QLabel* MakeWrappedLabel(QWidget* parent, const char* text, QRect geometry)
-{
-    auto* label = new QLabel(text, parent);
-    label->setWordWrap(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(geometry);
-    return label;
-}
-
-QCheckBox* MakeCheckBox(QWidget* parent, const char* text, const char* hint, int x, int y)
-{
-    auto* box = new QCheckBox(text, parent);
-    if (hint != nullptr)
-        box->setToolTip(hint);
-    box->move(x, y);
-    box->adjustSize();
-    return box;
-}
-
-// The platform's locale-aware order. The C locale has no collation of its own (its code-point
-// order puts every capital before every small letter), so it falls back to English.
-QCollator LocaleCollator()
-{
-    const QLocale locale;
-    if (locale.language() == QLocale::C)
-        return QCollator(QLocale(QLocale::English, QLocale::UnitedStates));
-    return QCollator(locale);
-}
-
-void SetNoneChecked(QButtonGroup* group)
-{
-    group->setExclusive(false);
-    for (auto* button : group->buttons())
-        button->setChecked(false);
-    group->setExclusive(true);
-}
-
-std::vector<std::string> RowTexts(const QListWidget* list)
-{
-    std::vector<std::string> texts;
-    for (int row = 0; row < list->count(); ++row)
-        texts.push_back(S(list->item(row)->text()));
-    return texts;
-}
-
-void SetSecurity(QTreeWidgetItem* item, int security, int port)
-{
-    item->setData(0, kSecurityRole, security);
-    item->setData(0, kPortRole, port);
-    item->setText(kSecurityColumn, SecurityColumnText(security));
-    const int shown = PortShown(security, port);
-    item->setToolTip(kSecurityColumn,
-                     QString("%1, port %2").arg(SecurityColumnText(security)).arg(shown));
-}
-
-} // namespace
 
 TSettingsForm::TSettingsForm(RegistryStore& store, SettingsFormServices services, QWidget* parent)
     : QDialog(parent, kFixedDialogFlags), store_(store), services_(std::move(services)),
       autostart_(services_.autostartFolder.empty() ? Autostart::ForCurrentUser()
-                                                   : Autostart(services_.autostartFolder)),
-      collator_(LocaleCollator())
+                                                   : Autostart(services_.autostartFolder))
 {
     if (!services_.runModal)
         services_.runModal = RunModal;
@@ -142,30 +48,11 @@ TSettingsForm::TSettingsForm(RegistryStore& store, SettingsFormServices services
     if (services_.executablePath.empty())
         services_.executablePath = S(QCoreApplication::applicationFilePath());
 
-    SetUpFixedDialog(*this, "Vorlane: Settings", kClientWidth, kClientHeight);
+    SetUpFixedDialog(*this, "Vorlane: Settings", SettingsFormUi::kClientWidth,
+                     SettingsFormUi::kClientHeight);
 
-    pageControl_ = new QTabWidget(this);
-    pageControl_->setGeometry(4, 4, kClientWidth - 8, 296);
-    // All four tabs in one row, as the fixed client width was laid out for.
-    pageControl_->setUsesScrollButtons(false);
-    pageControl_->setStyleSheet("QTabBar::tab { padding: 3px 5px; }");
-    auto* newMail = new QWidget;
-    BuildNewMailPage(newMail);
-    pageControl_->addTab(newMail, "&New mail");
-    timeTabSheet_ = new QWidget;
-    BuildTimePage(timeTabSheet_);
-    pageControl_->addTab(timeTabSheet_, "&Time synchronization");
-    auto* connection = new QWidget;
-    BuildConnectionPage(connection);
-    pageControl_->addTab(connection, "C&onnection");
-    auto* advanced = new QWidget;
-    BuildAdvancedPage(advanced);
-    pageControl_->addTab(advanced, "Ad&vanced");
-    connect(pageControl_, &QTabWidget::currentChanged, this, &TSettingsForm::PageChanged);
-
-    std::tie(okGradBtn_, cancelGradBtn_) = AddOkCancelButtons(this, 110, 200, 307);
-    setTabOrder(pageControl_, okGradBtn_);
-    setTabOrder(okGradBtn_, cancelGradBtn_);
+    ui_.SetupUi(*this);
+    connect(ui_.pageControl, &QTabWidget::currentChanged, this, &TSettingsForm::PageChanged);
 
     connect(qApp, &QApplication::focusChanged, this, &TSettingsForm::FocusChanged);
 
@@ -174,247 +61,11 @@ TSettingsForm::TSettingsForm(RegistryStore& store, SettingsFormServices services
 
 TSettingsForm::~TSettingsForm() = default;
 
-void TSettingsForm::BuildNewMailPage(QWidget* page)
-{
-    auto* serversLabel = MakeLabel(page, "&Mail servers:", 8, 6, true);
-
-    mailServersListView_ = new QTreeWidget(page);
-    mailServersListView_->setGeometry(8, 22, 272, 102);
-    mailServersListView_->setColumnCount(5);
-    mailServersListView_->setHeaderLabels(
-        {"Server Name", "Username", "POP3 Server", "Interval", "Security"});
-    for (const auto& [column, width] :
-         {std::pair{0, 100}, {1, 75}, {2, 120}, {3, 60}, {kSecurityColumn, 60}})
-        mailServersListView_->setColumnWidth(column, width);
-    mailServersListView_->setToolTip("Mail servers to poll for new mail");
-    mailServersListView_->setRootIsDecorated(false);
-    mailServersListView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    mailServersListView_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    mailServersListView_->setIconSize(QSize(16, 16));
-    mailServersListView_->header()->setSectionsClickable(false);
-    mailServersListView_->header()->setSectionsMovable(false);
-    serversLabel->setBuddy(mailServersListView_);
-    connect(mailServersListView_, &QTreeWidget::itemSelectionChanged, this,
-            &TSettingsForm::MailServersListViewChange);
-
-    newGradBtn_ = AddAluminumButton(page, {286, 22, 75, 22}, this, &TSettingsForm::NewGradBtnClick,
-                                    "New", "Verdana", "Create a new mail server entry");
-    editGradBtn_ =
-        AddAluminumButton(page, {286, 48, 75, 22}, this, &TSettingsForm::EditGradBtnClick, "Edit",
-                          "Verdana", "Edit the current mail server entry");
-    editGradBtn_->setEnabled(false);
-    removeGradBtn_ =
-        AddAluminumButton(page, {286, 74, 75, 22}, this, &TSettingsForm::RemoveGradBtnClick,
-                          "Remove", "Verdana", "Remove all selected mail server entries");
-    removeGradBtn_->setEnabled(false);
-
-    auto* separator = new QFrame(page);
-    separator->setGeometry(8, 130, 353, 2);
-    separator->setFrameShape(QFrame::HLine);
-    separator->setFrameShadow(QFrame::Sunken);
-    MakeLabel(page, "New mail notification:", 8, 135, true);
-
-    displayMessageCheckBox_ =
-        MakeCheckBox(page, "Display a &message", "Display a message if new mail is found", 8, 152);
-    displayMessageCheckBox_->setChecked(true);
-    autoHideCheckbox_ = MakeCheckBox(page, "Auto &hide after",
-                                     "Automaticly hide the message afther 3 seconds", 150, 152);
-    autoHideCheckbox_->setChecked(true);
-    autoHideTimeComboBox_ = new QComboBox(page);
-    autoHideTimeComboBox_->setGeometry(270, 150, 42, 20);
-    for (int seconds : kAutoHideTimes)
-        autoHideTimeComboBox_->addItem(QString::number(seconds));
-    autoHideTimeComboBox_->setToolTip(
-        "number of seconds to wait before the message window will be closed");
-    autoHideSecondsLabel_ = MakeLabel(page, "seconds", 316, 153);
-
-    systemBeepCheckbox_ =
-        MakeCheckBox(page, "System &beep", "Play some beeps on the system speaker", 8, 174);
-    systemBeepCheckbox_->setChecked(true);
-    headersCheckbox_ = MakeCheckBox(page, "&Display mail headers", nullptr, 150, 174);
-
-    playSoundCheckBox_ = MakeCheckBox(page, "&Play sound", "Play a wave file", 8, 198);
-    soundEdit_ = new QLineEdit(page);
-    soundEdit_->setGeometry(138, 197, 142, 20);
-    soundEdit_->setToolTip("Enter the filename of the wavefile to play");
-    soundEdit_->setEnabled(false);
-    browseSoundGradBtn_ =
-        AddAluminumButton(page, {286, 196, 75, 22}, this, &TSettingsForm::BrowseSoundGradBtnClick,
-                          "Browse", "Verdana", "Browse for a wave file");
-    browseSoundGradBtn_->setEnabled(false);
-
-    startMailClientCheckbox_ =
-        MakeCheckBox(page, "Start mail &client:", "Start your favorite mail client", 8, 222);
-    mailClientEdit_ = new QLineEdit(page);
-    mailClientEdit_->setGeometry(138, 221, 142, 20);
-    mailClientEdit_->setToolTip("Filename of your favorite mail client");
-    mailClientEdit_->setEnabled(false);
-    browseClientGradBtn_ =
-        AddAluminumButton(page, {286, 220, 75, 22}, this, &TSettingsForm::BrowseClientGradBtnClick,
-                          "Browse", "Verdana", "Browse for a mail client");
-    browseClientGradBtn_->setEnabled(false);
-
-    auto* actionLabel = MakeLabel(page, "&Icon click action:", 8, 249);
-    actionLabel->setToolTip("What happens when someone double clicks the tray icon");
-    iconClickActionComboBox_ = new QComboBox(page);
-    iconClickActionComboBox_->setGeometry(138, 246, 223, 20);
-    for (const char* action : kIconClickActions)
-        iconClickActionComboBox_->addItem(action);
-    iconClickActionComboBox_->setToolTip(
-        "Action to start when someone double clicks the tray icon");
-    actionLabel->setBuddy(iconClickActionComboBox_);
-
-    connect(displayMessageCheckBox_, &QCheckBox::toggled, this,
-            &TSettingsForm::DisplayMessageCheckBoxClick);
-    connect(playSoundCheckBox_, &QCheckBox::toggled, this, &TSettingsForm::PlaySoundCheckBoxClick);
-    connect(startMailClientCheckbox_, &QCheckBox::toggled, this,
-            &TSettingsForm::StartMailClientCheckboxClick);
-
-    QWidget* order[] = {mailServersListView_,
-                        newGradBtn_,
-                        editGradBtn_,
-                        removeGradBtn_,
-                        displayMessageCheckBox_,
-                        autoHideCheckbox_,
-                        autoHideTimeComboBox_,
-                        systemBeepCheckbox_,
-                        headersCheckbox_,
-                        playSoundCheckBox_,
-                        soundEdit_,
-                        browseSoundGradBtn_,
-                        startMailClientCheckbox_,
-                        mailClientEdit_,
-                        browseClientGradBtn_,
-                        iconClickActionComboBox_};
-    for (std::size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
-}
-
-void TSettingsForm::BuildTimePage(QWidget* page)
-{
-    synchronizeCheckBox_ = MakeCheckBox(
-        page, "&Synchronize time",
-        "Enable to synchronize your local time with a timeserver on the internet", 8, 10);
-    auto* serverLabel = MakeLabel(page, "&Time server:", 8, 41);
-    timeServersComboBox_ = new QComboBox(page);
-    timeServersComboBox_->setEditable(true);
-    timeServersComboBox_->setInsertPolicy(QComboBox::NoInsert);
-    timeServersComboBox_->setGeometry(100, 38, 200, 20);
-    for (const char* host : kDefaultTimeServers)
-        timeServersComboBox_->addItem(host);
-    timeServersComboBox_->setCurrentIndex(-1);
-    timeServersComboBox_->setEditText(QString());
-    timeServersComboBox_->setToolTip("Hostname of the timeserver to synchronize with");
-    serverLabel->setBuddy(timeServersComboBox_);
-
-    intervalRadioGroup_ = new QGroupBox(" Interval ", page);
-    intervalRadioGroup_->setGeometry(8, 70, 200, 66);
-    intervalRadioGroup_->setToolTip("Synchronize every hour or once a day");
-    intervalButtons_ = new QButtonGroup(this);
-    auto* hourly = new QRadioButton("H&ourly", intervalRadioGroup_);
-    hourly->move(12, 20);
-    hourly->adjustSize();
-    auto* daily = new QRadioButton("&Daily", intervalRadioGroup_);
-    daily->move(12, 40);
-    daily->adjustSize();
-    intervalButtons_->addButton(hourly, 0);
-    intervalButtons_->addButton(daily, 1);
-    hourly->setChecked(true);
-
-    connect(synchronizeCheckBox_, &QCheckBox::toggled, this,
-            &TSettingsForm::SynchronizeCheckBoxClick);
-    setTabOrder(synchronizeCheckBox_, timeServersComboBox_);
-    setTabOrder(timeServersComboBox_, hourly);
-}
-
-void TSettingsForm::BuildConnectionPage(QWidget* page)
-{
-    connectionLANRadioButton_ = new QRadioButton("I use a &LAN to connect to the internet", page);
-    connectionLANRadioButton_->setToolTip("Try to reach the internet using the LAN connection");
-    connectionLANRadioButton_->move(8, 10);
-    connectionLANRadioButton_->adjustSize();
-    connectionRASRadioButton_ = new QRadioButton("I use &RAS to connect to the internet", page);
-    connectionRASRadioButton_->setToolTip(
-        "Select the RAS connections that must be active to reach the internet");
-    connectionRASRadioButton_->move(8, 32);
-    connectionRASRadioButton_->adjustSize();
-    connectionButtons_ = new QButtonGroup(this);
-    connectionButtons_->addButton(connectionLANRadioButton_, 0);
-    connectionButtons_->addButton(connectionRASRadioButton_, 1);
-    connectionLANRadioButton_->setChecked(true);
-
-    MakeWrappedLabel(page,
-                     "Only check mail and synchronize time when one of the selected RAS "
-                     "connections is active:",
-                     {26, 56, 335, 30});
-    rasConnectionsCheckListBox_ = new QListWidget(page);
-    rasConnectionsCheckListBox_->setGeometry(26, 88, 335, 84);
-    rasConnectionsCheckListBox_->setToolTip(
-        "Select the RAS connections that must be active to reach the internet");
-
-    MakeLabel(page, "Firewall:", 8, 182, true);
-    MakeWrappedLabel(page,
-                     "If you're computer connects to the internet using a firewall, ask your "
-                     "local administrators, make sure that tcp-ports 110 (POP3) and 37 (Time) are "
-                     "available and allow bidirectional outgoing connections.",
-                     {8, 200, 353, 60});
-
-    connect(connectionLANRadioButton_, &QRadioButton::toggled, this,
-            &TSettingsForm::ConnectionLANRadioButtonClick);
-    connect(connectionRASRadioButton_, &QRadioButton::toggled, this,
-            &TSettingsForm::ConnectionRASRadioButtonClick);
-    setTabOrder(connectionLANRadioButton_, connectionRASRadioButton_);
-    setTabOrder(connectionRASRadioButton_, rasConnectionsCheckListBox_);
-}
-
-void TSettingsForm::BuildAdvancedPage(QWidget* page)
-{
-    MakeWrappedLabel(page,
-                     "If you frequently receive network timeout messages you can increase the "
-                     "time Vorlane waits before reporting a network error.",
-                     {8, 10, 353, 42});
-    auto* timeoutLabel = MakeLabel(page, "Connect&ion timeout:", 8, 63);
-    connectionTimeoutEdit_ = new QLineEdit("60", page);
-    connectionTimeoutEdit_->setGeometry(140, 60, 50, 20);
-    connectionTimeoutEdit_->setToolTip(
-        "Maximum time to elapse while communication with mail or timeservers");
-    connectionTimeoutField_ =
-        new WholeNumberField(connectionTimeoutEdit_, 60, ParseWholeNumber, ParseNumberAboveZero);
-    connect(connectionTimeoutField_, &WholeNumberField::entered, this,
-            &TSettingsForm::ConnectionTimeoutEditEnter);
-    connect(connectionTimeoutField_, &WholeNumberField::left, this,
-            &TSettingsForm::ConnectionTimeoutEditExit);
-    timeoutLabel->setBuddy(connectionTimeoutEdit_);
-    connectionTimeoutUpDown_ = new UpDown(page);
-    connectionTimeoutUpDown_->setGeometry(190, 60, 16, 20);
-    connectionTimeoutUpDown_->SetAssociate(connectionTimeoutEdit_);
-    connectionTimeoutUpDown_->SetRange(5, 600);
-    connectionTimeoutUpDown_->SetPosition(60);
-    MakeLabel(page, "[sec]", 212, 63);
-
-    MakeWrappedLabel(page,
-                     "Select this option if you want to log all actions to a file. Use this "
-                     "option to trace problems.",
-                     {8, 100, 353, 42});
-    logToFileCheckBox_ = MakeCheckBox(page, "&Log to file vorlane.log", nullptr, 8, 146);
-
-    MakeWrappedLabel(page,
-                     "Vorlane can start by itself each time you log in to your desktop, so that "
-                     "it checks your mail without being started by hand.",
-                     {8, 180, 353, 42});
-    startAtLoginCheckBox_ = MakeCheckBox(page, "Start Vorlane when I log in",
-                                         "Add Vorlane to the programs your desktop starts at "
-                                         "login",
-                                         8, 226);
-    setTabOrder(connectionTimeoutEdit_, logToFileCheckBox_);
-    setTabOrder(logToFileCheckBox_, startAtLoginCheckBox_);
-}
-
 void TSettingsForm::FormCreate()
 {
-    iconClickActionComboBox_->setCurrentIndex(0);
-    autoHideTimeComboBox_->setCurrentIndex(AutoHideTimeIndex(3));
-    startAtLoginCheckBox_->setChecked(autostart_.Enabled());
+    ui_.iconClickActionComboBox->setCurrentIndex(0);
+    ui_.autoHideTimeComboBox->setCurrentIndex(AutoHideTimeIndex(3));
+    ui_.startAtLoginCheckBox->setChecked(autostart_.Enabled());
     FillRasConnections();
     ReadSettings();
     SynchronizeCheckBoxClick();
@@ -422,7 +73,7 @@ void TSettingsForm::FormCreate()
     DisplayMessageCheckBoxClick();
     PlaySoundCheckBoxClick();
     StartMailClientCheckboxClick();
-    pageControl_->setCurrentIndex(NewMailPage);
+    ui_.pageControl->setCurrentIndex(NewMailPage);
     currentPage_ = NewMailPage;
 }
 
@@ -430,18 +81,11 @@ void TSettingsForm::FillRasConnections()
 {
     const auto names = services_.listPhoneBookEntries();
     if (!names) {
-        connectionRASRadioButton_->setEnabled(false);
+        ui_.connectionRASRadioButton->setEnabled(false);
         return;
     }
-    rasConnectionsCheckListBox_->clear();
-    for (const auto& name : *names) {
-        auto* item = new QListWidgetItem(Q(name), rasConnectionsCheckListBox_);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-    }
-    connectionRASRadioButton_->setEnabled(!names->empty());
-    if (!names->empty())
-        rasConnectionsCheckListBox_->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    ui_.dialUpList->Fill(*names);
+    ui_.connectionRASRadioButton->setEnabled(!names->empty());
 }
 
 void TSettingsForm::ReadSettings()
@@ -469,56 +113,8 @@ void TSettingsForm::ReadSettings()
     const ValueProblem problem = [&](const RegistryError& error) {
         problems.push_back(DescribeSettingsProblem(error, store_.Path()));
     };
-    const StoredSettings stored(*key, problem);
-    const auto boolean = [&](const char* name, QCheckBox* box) {
-        if (const auto flag = stored.Boolean(name))
-            box->setChecked(*flag);
-    };
-    const auto text = [&](const char* name, QLineEdit* edit) {
-        if (const auto value = stored.String(name))
-            edit->setText(Q(*value));
-    };
-
-    boolean("DisplayMessage", displayMessageCheckBox_);
-    boolean("AutoHide", autoHideCheckbox_);
-    if (const auto seconds = stored.Integer("AutoHideTime"))
-        autoHideTimeComboBox_->setCurrentIndex(AutoHideTimeIndex(*seconds));
-    boolean("SystemBeep", systemBeepCheckbox_);
-    boolean("PlaySound", playSoundCheckBox_);
-    text("WaveFile", soundEdit_);
-    boolean("DisplayHeaders", headersCheckbox_);
-    boolean("StartClient", startMailClientCheckbox_);
-    text("MailClient", mailClientEdit_);
-    if (const auto action = stored.Integer("IconClickAction"))
-        iconClickActionComboBox_->setCurrentIndex(*action >= 0 && *action <= 5 ? *action : -1);
-
-    boolean("SyncronizeTime", synchronizeCheckBox_);
-    if (const auto server = stored.String("TimeServer"))
-        timeServersComboBox_->setEditText(Q(*server));
-    if (const auto interval = stored.Integer("TimeSynchronizationInterval")) {
-        if (*interval < 0)
-            SetNoneChecked(intervalButtons_);
-        else
-            intervalButtons_->button(*interval == 0 ? 0 : 1)->setChecked(true);
-    }
-
-    if (const auto timeout = stored.Integer("ConnectionTimeout")) {
-        connectionTimeoutUpDown_->SetPosition(*timeout);
-        connectionTimeoutField_->SetLastAccepted(connectionTimeoutUpDown_->Position());
-    }
-
-    connectionLANRadioButton_->setChecked(true);
-    if (const auto type = stored.Integer("ConnectionType")) {
-        SetNoneChecked(connectionButtons_);
-        if (*type == 0)
-            connectionLANRadioButton_->setChecked(true);
-        else if (*type == 1)
-            connectionRASRadioButton_->setChecked(true);
-    }
-    if (const auto connections = stored.String("RasConnection"))
-        SelectRasConnections(*connections);
+    ui_.ShowSettings(StoredSettings(*key, problem));
     ConnectionLANRadioButtonClick();
-    boolean("LogToFile", logToFileCheckBox_);
 
     for (const auto& name : key->SubkeyNames()) {
         const RegistryKey* entry = key->OpenKey(name);
@@ -534,7 +130,7 @@ void TSettingsForm::ReadSettings()
         row.Security = SecurityShown(values.Security);
         if (values.Port)
             row.Port = PortStored(row.Security, *values.Port);
-        AddRow(row);
+        ui_.mailServers->Add(row);
         shownEntries_.push_back(name);
     }
     if (!problems.empty())
@@ -543,39 +139,22 @@ void TSettingsForm::ReadSettings()
 
 Settings TSettingsForm::Values() const
 {
-    Settings s;
-    s.DisplayMessage = displayMessageCheckBox_->isChecked();
-    s.AutoHide = autoHideCheckbox_->isChecked();
-    const int seconds = autoHideTimeComboBox_->currentIndex();
-    s.AutoHideTime = seconds >= 0 ? kAutoHideTimes[static_cast<std::size_t>(seconds)] : 3;
-    s.SystemBeep = systemBeepCheckbox_->isChecked();
-    s.PlaySound = playSoundCheckBox_->isChecked();
-    s.WaveFile = S(soundEdit_->text());
-    s.DisplayHeaders = headersCheckbox_->isChecked();
-    s.StartClient = startMailClientCheckbox_->isChecked();
-    s.MailClient = S(mailClientEdit_->text());
-    s.SyncronizeTime = synchronizeCheckBox_->isChecked();
-    s.LogToFile = logToFileCheckBox_->isChecked();
-    s.TimeServer = S(timeServersComboBox_->currentText());
-    s.TimeSynchronizationInterval = intervalButtons_->checkedId();
-    s.IconClickAction = iconClickActionComboBox_->currentIndex();
-    s.ConnectionTimeout = connectionTimeoutUpDown_->Position();
-    s.ConnectionType = !connectionLANRadioButton_->isChecked();
-    s.RasConnection = SelectedRasConnections();
-    return s;
+    return ui_.Values();
 }
 
 std::vector<MailServerRow> TSettingsForm::Rows() const
 {
-    std::vector<MailServerRow> rows;
-    for (int i = 0; i < mailServersListView_->topLevelItemCount(); ++i) {
-        const auto* item = mailServersListView_->topLevelItem(i);
-        rows.push_back({S(item->text(0)), S(item->text(kUserNameColumn)),
-                        S(item->text(kServerColumn)), S(item->text(kIntervalColumn)),
-                        item->data(0, kPasswordRole).toByteArray().toStdString(),
-                        item->data(0, kSecurityRole).toInt(), item->data(0, kPortRole).toInt()});
-    }
-    return rows;
+    return ui_.mailServers->Rows();
+}
+
+QListWidget* TSettingsForm::RasConnectionsCheckListBox() const
+{
+    return ui_.dialUpList->View();
+}
+
+QTreeWidget* TSettingsForm::MailServersListView() const
+{
+    return ui_.mailServers->View();
 }
 
 void TSettingsForm::WriteSettings()
@@ -589,7 +168,7 @@ void TSettingsForm::WriteSettings()
 
 void TSettingsForm::WriteAutostart()
 {
-    const bool wanted = startAtLoginCheckBox_->isChecked();
+    const bool wanted = ui_.startAtLoginCheckBox->isChecked();
     if (wanted == autostart_.Enabled())
         return;
     if (wanted)
@@ -600,46 +179,12 @@ void TSettingsForm::WriteAutostart()
 
 void TSettingsForm::SelectRasConnections(const std::string& rasConnection)
 {
-    const auto ticks = RasConnectionTicks(rasConnection, RowTexts(rasConnectionsCheckListBox_));
-    for (int row = 0; row < rasConnectionsCheckListBox_->count(); ++row)
-        rasConnectionsCheckListBox_->item(row)->setCheckState(
-            ticks[static_cast<std::size_t>(row)] ? Qt::Checked : Qt::Unchecked);
+    ui_.dialUpList->Select(rasConnection);
 }
 
 std::string TSettingsForm::SelectedRasConnections() const
 {
-    std::vector<bool> ticked;
-    for (int row = 0; row < rasConnectionsCheckListBox_->count(); ++row)
-        ticked.push_back(rasConnectionsCheckListBox_->item(row)->checkState() == Qt::Checked);
-    return ::vorlane::SelectedRasConnections(RowTexts(rasConnectionsCheckListBox_), ticked);
-}
-
-QTreeWidgetItem* TSettingsForm::AddRow(const MailServerRow& row)
-{
-    auto* item = new QTreeWidgetItem;
-    item->setText(0, Q(row.Name));
-    item->setText(kUserNameColumn, Q(row.UserName));
-    item->setText(kServerColumn, Q(row.Server));
-    item->setText(kIntervalColumn, Q(row.Interval));
-    // Bytes as they are: a password need not be valid text.
-    item->setData(0, kPasswordRole, QByteArray::fromStdString(row.Password));
-    SetSecurity(item, row.Security, row.Port);
-    item->setIcon(0, QPixmap::fromImage(ProgramIconImage(16)));
-    int at = 0;
-    const int count = mailServersListView_->topLevelItemCount();
-    while (at < count &&
-           collator_.compare(mailServersListView_->topLevelItem(at)->text(0), item->text(0)) <= 0)
-        ++at;
-    mailServersListView_->insertTopLevelItem(at, item);
-    return item;
-}
-
-std::vector<std::string> TSettingsForm::RowNames() const
-{
-    std::vector<std::string> names;
-    for (const auto& row : Rows())
-        names.push_back(row.Name);
-    return names;
+    return ui_.dialUpList->Selected();
 }
 
 void TSettingsForm::ShowMessage(const std::string& text)
@@ -659,13 +204,13 @@ void TSettingsForm::NewGradBtnClick()
         if (services_.runModal(form) != QDialog::Accepted)
             return;
         const std::string name = TrimBlanks(S(form.ServerNameEdit()->text()));
-        switch (CheckNewEntryName(name, RowNames())) {
+        switch (CheckNewEntryName(name, ui_.mailServers->Names())) {
         case EntryNameProblem::None: {
-            auto* item =
-                AddRow({name, S(form.UserNameEdit()->text()), S(form.POP3ServerEdit()->text()),
-                        S(form.IntervalEdit()->text()), form.Password(), form.Security(),
-                        PortStored(form.Security(), form.Port())});
-            mailServersListView_->scrollToItem(item);
+            auto* item = ui_.mailServers->Add(
+                {name, S(form.UserNameEdit()->text()), S(form.POP3ServerEdit()->text()),
+                 S(form.IntervalEdit()->text()), form.Password(), form.Security(),
+                 PortStored(form.Security(), form.Port())});
+            ui_.mailServers->View()->scrollToItem(item);
             return;
         }
         case EntryNameProblem::Empty:
@@ -690,71 +235,45 @@ void TSettingsForm::NewGradBtnClick()
 
 void TSettingsForm::EditGradBtnClick()
 {
-    QTreeWidgetItem* item = nullptr;
-    for (int i = 0; i < mailServersListView_->topLevelItemCount() && item == nullptr; ++i)
-        if (mailServersListView_->topLevelItem(i)->isSelected())
-            item = mailServersListView_->topLevelItem(i);
+    QTreeWidgetItem* item = ui_.mailServers->FirstSelected();
     if (item == nullptr)
         return;
+    const auto row = MailServerList::RowOf(item);
 
     TMailServerSettingsForm form(this);
-    form.ServerNameEdit()->setText(item->text(0));
-    form.UserNameEdit()->setText(item->text(kUserNameColumn));
-    form.POP3ServerEdit()->setText(item->text(kServerColumn));
-    form.IntervalUpDown()->SetPosition(
-        ParseWholeNumber(S(item->text(kIntervalColumn))).value_or(kDefaultInterval));
-    form.SetPassword(item->data(0, kPasswordRole).toByteArray().toStdString());
-    form.SetSecurity(item->data(0, kSecurityRole).toInt(), item->data(0, kPortRole).toInt());
+    form.ServerNameEdit()->setText(Q(row.Name));
+    form.UserNameEdit()->setText(Q(row.UserName));
+    form.POP3ServerEdit()->setText(Q(row.Server));
+    form.IntervalUpDown()->SetPosition(ParseWholeNumber(row.Interval).value_or(kDefaultInterval));
+    form.SetPassword(row.Password);
+    form.SetSecurity(row.Security, row.Port);
     form.SetServerNameReadOnly(true);
     if (services_.runModal(form) != QDialog::Accepted)
         return;
-    item->setText(kUserNameColumn, form.UserNameEdit()->text());
-    item->setText(kServerColumn, form.POP3ServerEdit()->text());
-    item->setText(kIntervalColumn, form.IntervalEdit()->text());
-    item->setData(0, kPasswordRole, QByteArray::fromStdString(form.Password()));
-    SetSecurity(item, form.Security(), PortStored(form.Security(), form.Port()));
+    MailServerList::Update(item, {row.Name, S(form.UserNameEdit()->text()),
+                                  S(form.POP3ServerEdit()->text()), S(form.IntervalEdit()->text()),
+                                  form.Password(), form.Security(),
+                                  PortStored(form.Security(), form.Port())});
 }
 
 void TSettingsForm::RemoveGradBtnClick()
 {
-    for (int i = mailServersListView_->topLevelItemCount() - 1; i >= 0; --i)
-        if (mailServersListView_->topLevelItem(i)->isSelected())
-            delete mailServersListView_->takeTopLevelItem(i);
+    ui_.mailServers->RemoveSelected();
     MailServersListViewChange();
 }
 
 void TSettingsForm::MailServersListViewChange()
 {
-    const bool any = !mailServersListView_->selectedItems().isEmpty();
-    editGradBtn_->setEnabled(any);
-    removeGradBtn_->setEnabled(any);
+    const bool any = ui_.mailServers->AnySelected();
+    ui_.editGradBtn->setEnabled(any);
+    ui_.removeGradBtn->setEnabled(any);
 }
 
 bool TSettingsForm::ChooseFile(const char* filter, const char* defaultSuffix, const char* title,
                                bool executablesFirst, QLineEdit* target)
 {
     QFileDialog dialog(this, title);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    QStringList filters;
-    for (const auto& nameFilter : NameFilters(filter))
-        filters << Q(nameFilter);
-    dialog.setNameFilters(filters);
-    if (defaultSuffix != nullptr)
-        dialog.setDefaultSuffix(defaultSuffix);
-    if (executablesFirst) {
-        // Programs here carry no ".exe": the first filter shows the files one may run.
-        const QString executables = filters.value(0);
-        const auto follow = [&dialog, executables](const QString& chosen) {
-            QDir::Filters shown = QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot;
-            if (chosen == executables)
-                shown |= QDir::Executable;
-            dialog.setFilter(shown);
-        };
-        connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
-        dialog.setNameFilters({"Executables files (*)", filters.value(1)});
-        follow("Executables files (*)");
-    }
+    SetUpFileChoice(dialog, filter, defaultSuffix, executablesFirst);
     if (services_.runModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     target->setText(dialog.selectedFiles().front());
@@ -763,43 +282,43 @@ bool TSettingsForm::ChooseFile(const char* filter, const char* defaultSuffix, co
 
 void TSettingsForm::BrowseSoundGradBtnClick()
 {
-    ChooseFile("Wave files|*.wav|All Files|*.*", "wav", "Select a wave file", false, soundEdit_);
+    ChooseFile("Wave files|*.wav|All Files|*.*", "wav", "Select a wave file", false, ui_.soundEdit);
 }
 
 void TSettingsForm::BrowseClientGradBtnClick()
 {
     ChooseFile("Executables files|*.exe|All Files|*.*", nullptr, "Select your favorite mail client",
-               true, mailClientEdit_);
+               true, ui_.mailClientEdit);
 }
 
 void TSettingsForm::DisplayMessageCheckBoxClick()
 {
-    autoHideCheckbox_->setEnabled(displayMessageCheckBox_->isChecked());
-    autoHideTimeComboBox_->setEnabled(autoHideCheckbox_->isEnabled());
-    autoHideSecondsLabel_->setEnabled(autoHideCheckbox_->isEnabled());
+    ui_.autoHideCheckbox->setEnabled(ui_.displayMessageCheckBox->isChecked());
+    ui_.autoHideTimeComboBox->setEnabled(ui_.autoHideCheckbox->isEnabled());
+    ui_.autoHideSecondsLabel->setEnabled(ui_.autoHideCheckbox->isEnabled());
 }
 
 void TSettingsForm::PlaySoundCheckBoxClick()
 {
-    soundEdit_->setEnabled(playSoundCheckBox_->isChecked());
-    browseSoundGradBtn_->setEnabled(playSoundCheckBox_->isChecked());
+    ui_.soundEdit->setEnabled(ui_.playSoundCheckBox->isChecked());
+    ui_.browseSoundGradBtn->setEnabled(ui_.playSoundCheckBox->isChecked());
 }
 
 void TSettingsForm::StartMailClientCheckboxClick()
 {
-    mailClientEdit_->setEnabled(startMailClientCheckbox_->isChecked());
-    browseClientGradBtn_->setEnabled(startMailClientCheckbox_->isChecked());
+    ui_.mailClientEdit->setEnabled(ui_.startMailClientCheckbox->isChecked());
+    ui_.browseClientGradBtn->setEnabled(ui_.startMailClientCheckbox->isChecked());
 }
 
 void TSettingsForm::SynchronizeCheckBoxClick()
 {
-    timeServersComboBox_->setEnabled(synchronizeCheckBox_->isChecked());
-    intervalRadioGroup_->setEnabled(synchronizeCheckBox_->isChecked());
+    ui_.timeServersComboBox->setEnabled(ui_.synchronizeCheckBox->isChecked());
+    ui_.intervalRadioGroup->setEnabled(ui_.synchronizeCheckBox->isChecked());
 }
 
 void TSettingsForm::ConnectionLANRadioButtonClick()
 {
-    rasConnectionsCheckListBox_->setEnabled(!connectionLANRadioButton_->isChecked());
+    ui_.dialUpList->View()->setEnabled(!ui_.connectionLANRadioButton->isChecked());
 }
 
 void TSettingsForm::ConnectionRASRadioButtonClick()
@@ -809,16 +328,16 @@ void TSettingsForm::ConnectionRASRadioButtonClick()
 
 bool TSettingsForm::TimeServerRuleBroken() const
 {
-    return ::vorlane::TimeServerRuleBroken(synchronizeCheckBox_->isChecked(),
-                                           S(timeServersComboBox_->currentText()));
+    return ::vorlane::TimeServerRuleBroken(ui_.synchronizeCheckBox->isChecked(),
+                                           S(ui_.timeServersComboBox->currentText()));
 }
 
 bool TSettingsForm::PageControlChanging()
 {
-    if (pageControl_->currentWidget() != timeTabSheet_ || !TimeServerRuleBroken())
+    if (ui_.pageControl->currentWidget() != ui_.timeTabSheet || !TimeServerRuleBroken())
         return true;
     ShowMessage(kNoTimeServerText);
-    timeServersComboBox_->setFocus();
+    ui_.timeServersComboBox->setFocus();
     return false;
 }
 
@@ -830,12 +349,12 @@ void TSettingsForm::PageChanged(int index)
     // before anything is painted is the same to the user as refusing the change.
     const int wanted = index;
     revertingPage_ = true;
-    pageControl_->setCurrentIndex(currentPage_);
+    ui_.pageControl->setCurrentIndex(currentPage_);
     revertingPage_ = false;
     if (!PageControlChanging())
         return;
     revertingPage_ = true;
-    pageControl_->setCurrentIndex(wanted);
+    ui_.pageControl->setCurrentIndex(wanted);
     revertingPage_ = false;
     currentPage_ = wanted;
 }
@@ -851,7 +370,7 @@ void TSettingsForm::FocusChanged(QWidget* old, QWidget* now)
     // Only moves inside this dialog count; a message window taking the focus is not the user
     // leaving the page.
     if (showingMessage_ || old == nullptr || now == nullptr || now->window() != this ||
-        !timeTabSheet_->isAncestorOf(old) || timeTabSheet_->isAncestorOf(now))
+        !ui_.timeTabSheet->isAncestorOf(old) || ui_.timeTabSheet->isAncestorOf(now))
         return;
     // A change of page asks on its own; checked once the change is over, so only a move of
     // the focus that stays off the page tells.
@@ -860,8 +379,8 @@ void TSettingsForm::FocusChanged(QWidget* old, QWidget* now)
         [this] {
             QWidget* focus = QApplication::focusWidget();
             if (showingMessage_ || focus == nullptr || focus->window() != this ||
-                timeTabSheet_->isAncestorOf(focus) ||
-                pageControl_->currentWidget() != timeTabSheet_)
+                ui_.timeTabSheet->isAncestorOf(focus) ||
+                ui_.pageControl->currentWidget() != ui_.timeTabSheet)
                 return;
             TimeTabSheetExit();
         },
@@ -870,18 +389,18 @@ void TSettingsForm::FocusChanged(QWidget* old, QWidget* now)
 
 std::int32_t TSettingsForm::LastAcceptedTimeout() const
 {
-    return connectionTimeoutField_->LastAccepted();
+    return ui_.connectionTimeoutField->LastAccepted();
 }
 
 void TSettingsForm::ConnectionTimeoutEditEnter()
 {
     // Text that is not a whole number leaves the last accepted value as it was.
-    connectionTimeoutField_->Enter();
+    ui_.connectionTimeoutField->Enter();
 }
 
 void TSettingsForm::ConnectionTimeoutEditExit()
 {
-    connectionTimeoutField_->Leave();
+    ui_.connectionTimeoutField->Leave();
 }
 
 void TSettingsForm::OKGradBtnClick()
@@ -915,7 +434,7 @@ void TSettingsForm::CancelGradBtnClick()
 void TSettingsForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    okGradBtn_->SetFocus();
+    ui_.okGradBtn->SetFocus();
     if (!readSettingsError_.empty() && !readSettingsErrorShown_) {
         readSettingsErrorShown_ = true;
         // Once the dialog is on screen, so that the user sees what the message is about.

@@ -3,12 +3,13 @@
 #include "config/SettingsStore.h"
 #include "ui/Autostart.h"
 #include "ui/ModalRunner.h"
+#include "ui/SettingsFormUi.h"
 
-#include <QCollator>
 #include <QDialog>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +29,7 @@ class QTreeWidgetItem;
 
 namespace vorlane {
 
+class MailServerList;
 class TGradBtn;
 class UpDown;
 class WholeNumberField;
@@ -95,37 +97,37 @@ public:
     bool PageControlChanging();
 
     // Controls, for the caller and the tests.
-    QTabWidget* PageControl() const { return pageControl_; }
-    QTreeWidget* MailServersListView() const { return mailServersListView_; }
-    TGradBtn* NewGradBtn() const { return newGradBtn_; }
-    TGradBtn* EditGradBtn() const { return editGradBtn_; }
-    TGradBtn* RemoveGradBtn() const { return removeGradBtn_; }
-    QCheckBox* DisplayMessageCheckBox() const { return displayMessageCheckBox_; }
-    QCheckBox* AutoHideCheckbox() const { return autoHideCheckbox_; }
-    QComboBox* AutoHideTimeComboBox() const { return autoHideTimeComboBox_; }
-    QLabel* AutoHideSecondsLabel() const { return autoHideSecondsLabel_; }
-    QCheckBox* SystemBeepCheckbox() const { return systemBeepCheckbox_; }
-    QCheckBox* HeadersCheckbox() const { return headersCheckbox_; }
-    QCheckBox* PlaySoundCheckBox() const { return playSoundCheckBox_; }
-    QLineEdit* SoundEdit() const { return soundEdit_; }
-    TGradBtn* BrowseSoundGradBtn() const { return browseSoundGradBtn_; }
-    QCheckBox* StartMailClientCheckbox() const { return startMailClientCheckbox_; }
-    QLineEdit* MailClientEdit() const { return mailClientEdit_; }
-    TGradBtn* BrowseClientGradBtn() const { return browseClientGradBtn_; }
-    QComboBox* IconClickActionComboBox() const { return iconClickActionComboBox_; }
-    QCheckBox* SynchronizeCheckBox() const { return synchronizeCheckBox_; }
-    QComboBox* TimeServersComboBox() const { return timeServersComboBox_; }
-    QGroupBox* IntervalRadioGroup() const { return intervalRadioGroup_; }
-    QButtonGroup* IntervalButtons() const { return intervalButtons_; }
-    QRadioButton* ConnectionLANRadioButton() const { return connectionLANRadioButton_; }
-    QRadioButton* ConnectionRASRadioButton() const { return connectionRASRadioButton_; }
-    QListWidget* RasConnectionsCheckListBox() const { return rasConnectionsCheckListBox_; }
-    QLineEdit* ConnectionTimeoutEdit() const { return connectionTimeoutEdit_; }
-    UpDown* ConnectionTimeoutUpDown() const { return connectionTimeoutUpDown_; }
-    QCheckBox* LogToFileCheckBox() const { return logToFileCheckBox_; }
-    QCheckBox* StartAtLoginCheckBox() const { return startAtLoginCheckBox_; }
-    TGradBtn* OKGradBtn() const { return okGradBtn_; }
-    TGradBtn* CancelGradBtn() const { return cancelGradBtn_; }
+    QTabWidget* PageControl() const { return ui_.pageControl; }
+    QTreeWidget* MailServersListView() const;
+    TGradBtn* NewGradBtn() const { return ui_.newGradBtn; }
+    TGradBtn* EditGradBtn() const { return ui_.editGradBtn; }
+    TGradBtn* RemoveGradBtn() const { return ui_.removeGradBtn; }
+    QCheckBox* DisplayMessageCheckBox() const { return ui_.displayMessageCheckBox; }
+    QCheckBox* AutoHideCheckbox() const { return ui_.autoHideCheckbox; }
+    QComboBox* AutoHideTimeComboBox() const { return ui_.autoHideTimeComboBox; }
+    QLabel* AutoHideSecondsLabel() const { return ui_.autoHideSecondsLabel; }
+    QCheckBox* SystemBeepCheckbox() const { return ui_.systemBeepCheckbox; }
+    QCheckBox* HeadersCheckbox() const { return ui_.headersCheckbox; }
+    QCheckBox* PlaySoundCheckBox() const { return ui_.playSoundCheckBox; }
+    QLineEdit* SoundEdit() const { return ui_.soundEdit; }
+    TGradBtn* BrowseSoundGradBtn() const { return ui_.browseSoundGradBtn; }
+    QCheckBox* StartMailClientCheckbox() const { return ui_.startMailClientCheckbox; }
+    QLineEdit* MailClientEdit() const { return ui_.mailClientEdit; }
+    TGradBtn* BrowseClientGradBtn() const { return ui_.browseClientGradBtn; }
+    QComboBox* IconClickActionComboBox() const { return ui_.iconClickActionComboBox; }
+    QCheckBox* SynchronizeCheckBox() const { return ui_.synchronizeCheckBox; }
+    QComboBox* TimeServersComboBox() const { return ui_.timeServersComboBox; }
+    QGroupBox* IntervalRadioGroup() const { return ui_.intervalRadioGroup; }
+    QButtonGroup* IntervalButtons() const { return ui_.intervalButtons; }
+    QRadioButton* ConnectionLANRadioButton() const { return ui_.connectionLANRadioButton; }
+    QRadioButton* ConnectionRASRadioButton() const { return ui_.connectionRASRadioButton; }
+    QListWidget* RasConnectionsCheckListBox() const;
+    QLineEdit* ConnectionTimeoutEdit() const { return ui_.connectionTimeoutEdit; }
+    UpDown* ConnectionTimeoutUpDown() const { return ui_.connectionTimeoutUpDown; }
+    QCheckBox* LogToFileCheckBox() const { return ui_.logToFileCheckBox; }
+    QCheckBox* StartAtLoginCheckBox() const { return ui_.startAtLoginCheckBox; }
+    TGradBtn* OKGradBtn() const { return ui_.okGradBtn; }
+    TGradBtn* CancelGradBtn() const { return ui_.cancelGradBtn; }
 
     std::int32_t LastAcceptedTimeout() const;
 
@@ -155,59 +157,19 @@ protected:
 
 private:
     void FormCreate();
-    void BuildNewMailPage(QWidget* page);
-    void BuildTimePage(QWidget* page);
-    void BuildConnectionPage(QWidget* page);
-    void BuildAdvancedPage(QWidget* page);
     void FillRasConnections();
     void PageChanged(int index);
     void FocusChanged(QWidget* old, QWidget* now);
     void ShowMessage(const std::string& text);
     bool ChooseFile(const char* filter, const char* defaultSuffix, const char* title,
                     bool executablesFirst, QLineEdit* target);
-    QTreeWidgetItem* AddRow(const MailServerRow& row);
-    std::vector<std::string> RowNames() const;
     bool TimeServerRuleBroken() const;
 
     RegistryStore& store_;
     SettingsFormServices services_;
     Autostart autostart_;
-    QCollator collator_;
 
-    QTabWidget* pageControl_;
-    QWidget* timeTabSheet_ = nullptr;
-    QTreeWidget* mailServersListView_ = nullptr;
-    TGradBtn* newGradBtn_ = nullptr;
-    TGradBtn* editGradBtn_ = nullptr;
-    TGradBtn* removeGradBtn_ = nullptr;
-    QCheckBox* displayMessageCheckBox_ = nullptr;
-    QCheckBox* autoHideCheckbox_ = nullptr;
-    QComboBox* autoHideTimeComboBox_ = nullptr;
-    QLabel* autoHideSecondsLabel_ = nullptr;
-    QCheckBox* systemBeepCheckbox_ = nullptr;
-    QCheckBox* headersCheckbox_ = nullptr;
-    QCheckBox* playSoundCheckBox_ = nullptr;
-    QLineEdit* soundEdit_ = nullptr;
-    TGradBtn* browseSoundGradBtn_ = nullptr;
-    QCheckBox* startMailClientCheckbox_ = nullptr;
-    QLineEdit* mailClientEdit_ = nullptr;
-    TGradBtn* browseClientGradBtn_ = nullptr;
-    QComboBox* iconClickActionComboBox_ = nullptr;
-    QCheckBox* synchronizeCheckBox_ = nullptr;
-    QComboBox* timeServersComboBox_ = nullptr;
-    QGroupBox* intervalRadioGroup_ = nullptr;
-    QButtonGroup* intervalButtons_ = nullptr;
-    QRadioButton* connectionLANRadioButton_ = nullptr;
-    QRadioButton* connectionRASRadioButton_ = nullptr;
-    QButtonGroup* connectionButtons_ = nullptr;
-    QListWidget* rasConnectionsCheckListBox_ = nullptr;
-    QLineEdit* connectionTimeoutEdit_ = nullptr;
-    WholeNumberField* connectionTimeoutField_ = nullptr;
-    UpDown* connectionTimeoutUpDown_ = nullptr;
-    QCheckBox* logToFileCheckBox_ = nullptr;
-    QCheckBox* startAtLoginCheckBox_ = nullptr;
-    TGradBtn* okGradBtn_ = nullptr;
-    TGradBtn* cancelGradBtn_ = nullptr;
+    SettingsFormUi ui_;
 
     int currentPage_ = NewMailPage;
     bool revertingPage_ = false;
