@@ -39,7 +39,8 @@ public:
     // user has closed it; with auto-hide also after autoHideSeconds.
     virtual void ShowNewMailMessage(const std::string& text, const MailMessageList* headers,
                                     bool autoHide, int autoHideSeconds) = 0;
-    virtual void ShowSettings() = 0;
+    // The settings dialog; true when the user closed it with OK.
+    virtual bool ShowSettings() = 0;
     virtual void ShowAbout() = 0;
 
     virtual void Beep() = 0;

@@ -15,6 +15,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <exception>
+#include <filesystem>
 
 namespace vorlane {
 
@@ -58,6 +59,8 @@ void TProtocolForm::RunStep(const std::function<void()>& step)
 
 void TProtocolForm::FormCreate()
 {
+    // The very first start: the user has never had the chance to set anything up.
+    const bool firstStart = !std::filesystem::exists(store_.Path());
     RunStep([this] { store_.RemoveInterruptedSaves(); });
     RunStep([this] { MigrateOldSettings(); });
     RunStep([this] { LoadSettings(); });
@@ -67,6 +70,8 @@ void TProtocolForm::FormCreate()
     });
     for (const auto& problem : std::exchange(startupProblems_, {}))
         desktop_.ShowMessage(problem);
+    if (firstStart)
+        RunStep([this] { OpenSettings(); });
     RunStep([this] { IntervalTimerTimer(); });
 }
 
@@ -280,6 +285,7 @@ void TProtocolForm::TellSettingsProblem(const std::string& text)
 
 void TProtocolForm::BuildCheckNowMenu()
 {
+    tray_.SetMailboxesSetUp(!MailServers_.empty());
     PopupMenu.checkNowEntries.clear();
     PopupMenu.allIsDefault = false;
     if (MailServers_.size() >= 2)
@@ -411,6 +417,13 @@ void TProtocolForm::AboutMenuItemClick()
 
 void TProtocolForm::SettingsMenuItemClick()
 {
+    // A new or changed entry is polled right away, not a minute later.
+    if (OpenSettings())
+        IntervalTimerTimer();
+}
+
+bool TProtocolForm::OpenSettings()
+{
     IntervalTimer.stop();
     settingsOpen_ = true;
     PopupMenu[MenuCommand::Settings].enabled = false;
@@ -424,12 +437,13 @@ void TProtocolForm::SettingsMenuItemClick()
         if (busy_ == 0)
             IntervalTimer.start();
     });
-    desktop_.ShowSettings();
+    const bool accepted = desktop_.ShowSettings();
     LoadSettings();
     if (IsNetworkAvailable())
         tray_.UpdateTrayStatus(tray_.TrayMailCount());
     else
         ShowPausedState();
+    return accepted;
 }
 
 void TProtocolForm::StartMailClientMenuItemClick()

@@ -120,6 +120,8 @@ private:
     void RunStep(const std::function<void()>& step);
     // The end of a tick or command; a requested exit happens now.
     void EndOfWork();
+    // The settings dialog, then the settings loaded anew; true when closed with OK.
+    bool OpenSettings();
     // Tells the user, in the message window, what keeps the settings from being used, unless
     // the very same was told before.
     void TellSettingsProblem(const std::string& text);

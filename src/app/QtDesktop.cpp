@@ -73,7 +73,7 @@ QtDesktop::QtDesktop(int trayWaitMilliseconds) : trayWaitMilliseconds_(trayWaitM
     tray_.setContextMenu(&menu_);
 }
 
-void QtDesktop::SetDialogs(std::function<void()> showSettings, std::function<void()> showAbout)
+void QtDesktop::SetDialogs(std::function<bool()> showSettings, std::function<void()> showAbout)
 {
     showSettings_ = std::move(showSettings);
     showAbout_ = std::move(showAbout);
@@ -200,10 +200,9 @@ void QtDesktop::ShowNewMailMessage(const std::string& text, const MailMessageLis
     form.hide();
 }
 
-void QtDesktop::ShowSettings()
+bool QtDesktop::ShowSettings()
 {
-    if (!ExitRequested() && showSettings_)
-        showSettings_();
+    return !ExitRequested() && showSettings_ && showSettings_();
 }
 
 void QtDesktop::ShowAbout()

@@ -30,7 +30,7 @@ public:
     explicit QtDesktop(int trayWaitMilliseconds = kTrayWaitMilliseconds);
     void SetHandler(DesktopHandler* handler) { handler_ = handler; }
     // The dialogs are made by whoever knows their settings store.
-    void SetDialogs(std::function<void()> showSettings, std::function<void()> showAbout);
+    void SetDialogs(std::function<bool()> showSettings, std::function<void()> showAbout);
 
     void AddTrayIcon(int image, const std::string& tip) override;
     void UpdateTrayIcon(int image, const std::string& tip) override;
@@ -39,7 +39,7 @@ public:
     void ShowMessage(const std::string& text) override;
     void ShowNewMailMessage(const std::string& text, const MailMessageList* headers, bool autoHide,
                             int autoHideSeconds) override;
-    void ShowSettings() override;
+    bool ShowSettings() override;
     void ShowAbout() override;
     void Beep() override;
     void PlayWaveFile(const std::string& fileName) override;
@@ -72,7 +72,7 @@ private:
     QElapsedTimer trayWaited_;
     bool trayWanted_ = false;
     bool noTrayNoticeShown_ = false;
-    std::function<void()> showSettings_;
+    std::function<bool()> showSettings_;
     std::function<void()> showAbout_;
 };
 

@@ -53,8 +53,9 @@ void TrayStatus::UpdateTrayStatus(int count)
 {
     TrayMailCount_ = count;
     auto picture = count != 0 ? TrayPicture::MailWaiting : TrayPicture::NoMail;
-    std::string tip =
-        count != 0 ? "You have " + std::to_string(count) + " new mail message" : "No new mail";
+    std::string tip = count != 0        ? "You have " + std::to_string(count) + " new mail message"
+                      : mailboxesSetUp_ ? "No new mail"
+                                        : kNoMailboxTip;
     if (TrayMailCount_ > 1)
         tip += "s";
     if (TotalMailSize_ == StoppedWavingSize)

@@ -26,6 +26,7 @@ class TrayStatus : public QObject
     Q_OBJECT
 
 public:
+    static constexpr const char* kNoMailboxTip = "No mailbox is set up: open Settings to add one";
     static constexpr int kWaveFrameMilliseconds = 100;
 
     explicit TrayStatus(Desktop& desktop);
@@ -52,6 +53,8 @@ public:
     void NewMailArrived() { StoppedWavingSize = -1; }
 
     void SetTotalMailSize(int size) { TotalMailSize_ = size; }
+    // Without any mailbox the tip says so, instead of that no mail waits.
+    void SetMailboxesSetUp(bool setUp) { mailboxesSetUp_ = setUp; }
     int TotalMailSize() const { return TotalMailSize_; }
     int TrayMailCount() const { return TrayMailCount_; }
 
@@ -67,6 +70,7 @@ private:
     int TotalMailSize_ = 0;
     int StoppedWavingSize = -1;
     bool trayAdded_ = false;
+    bool mailboxesSetUp_ = true;
 };
 
 } // namespace vorlane

@@ -21,7 +21,6 @@ int main(int argc, char** argv)
 
     vorlane::Application application(argc, argv);
     vorlane::Application::setApplicationName(QStringLiteral("Vorlane"));
-    vorlane::Application::setApplicationDisplayName(QStringLiteral("Vorlane"));
     vorlane::Application::setQuitOnLastWindowClosed(false);
 
     auto store = vorlane::UserRegistryStore();
@@ -41,7 +40,7 @@ int main(int argc, char** argv)
     desktop.SetDialogs(
         [&] {
             vorlane::TSettingsForm form(store);
-            form.exec();
+            return form.exec() == QDialog::Accepted;
         },
         [] {
             vorlane::TAboutForm form;

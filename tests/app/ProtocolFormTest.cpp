@@ -21,13 +21,14 @@ MailServerRow Row(const std::string& name, const std::string& host = "127.0.0.1"
     return {name, "joe", host, interval, "secret"};
 }
 
-TEST(Controller, FirstStartWithoutEntriesShowsNoNewMailAndRunsTheTimer)
+TEST(Controller, FirstStartOpensTheSettingsOnceAndTellsThatNoMailboxIsSetUp)
 {
     ControllerFixture f;
     auto& c = f.Create(test::UnusedPort());
     EXPECT_EQ(f.desktop.adds, 1);
+    EXPECT_EQ(f.desktop.events, std::vector<std::string>{"settings"});
     EXPECT_EQ(f.desktop.tray.front(), (RecordingDesktop::Tray{0, ""}));
-    EXPECT_EQ(f.desktop.tray.back(), (RecordingDesktop::Tray{0, "No new mail"}));
+    EXPECT_EQ(f.desktop.tray.back(), (RecordingDesktop::Tray{0, TrayStatus::kNoMailboxTip}));
     EXPECT_TRUE(c.Ticking());
     EXPECT_EQ(c.ConnectionTimeoutMilliseconds(), 15000)
         << "no settings key: the first interval stays";
@@ -35,6 +36,25 @@ TEST(Controller, FirstStartWithoutEntriesShowsNoNewMailAndRunsTheTimer)
     EXPECT_FALSE(std::filesystem::exists(f.dir / "Vorlane.log"));
     f.controller.reset();
     EXPECT_EQ(f.desktop.removes, 1);
+}
+
+TEST(Controller, AnEntryAddedInTheSettingsIsPolledRightAfterOk)
+{
+    ControllerFixture f;
+    f.Store({});
+    ScriptedServer server(ScriptedServer::Pop3("+OK 0 0"));
+    auto& c = f.Create(server.Port());
+    EXPECT_TRUE(f.desktop.events.empty()) << "not a first start: no settings dialog";
+    f.desktop.onSettings = [&] { f.Store({Row("Home")}); };
+    f.desktop.settingsAccepted = true;
+    c.SettingsMenuItemClick();
+    EXPECT_EQ(server.Connections(), 1) << "polled at once";
+    EXPECT_EQ(f.desktop.tray.back(), (RecordingDesktop::Tray{0, "No new mail"}));
+    EXPECT_TRUE(c.Ticking());
+
+    f.desktop.settingsAccepted = false; // Cancel: nothing new to poll
+    c.SettingsMenuItemClick();
+    EXPECT_EQ(server.Connections(), 1);
 }
 
 TEST(Controller, AValueOfTheWrongKindIsToldOnceAndHidesNothing)
@@ -165,10 +185,10 @@ TEST(Controller, TheTrayLeavesTheStopwatchWhateverEndsASynchronization)
     settings.TimeServer = ""; // ticked, but no server: the run fails at once
     f.Store({}, settings);
     auto& c = f.Create(test::UnusedPort());
-    EXPECT_EQ(f.desktop.tray.back(), (RecordingDesktop::Tray{0, "No new mail"}));
+    EXPECT_EQ(f.desktop.tray.back(), (RecordingDesktop::Tray{0, TrayStatus::kNoMailboxTip}));
     // The failure goes on to the program's handler, as from a timer event.
     EXPECT_THROW(c.IntervalTimerTimer(), std::exception);
-    EXPECT_EQ(f.desktop.tray.back(), (RecordingDesktop::Tray{0, "No new mail"}));
+    EXPECT_EQ(f.desktop.tray.back(), (RecordingDesktop::Tray{0, TrayStatus::kNoMailboxTip}));
     EXPECT_TRUE(c.Ticking());
 }
 

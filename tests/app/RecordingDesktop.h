@@ -4,6 +4,7 @@
 #include "app/Desktop.h"
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,10 @@ public:
         int image;
         std::string tip;
         bool operator==(const Tray&) const = default;
+        friend void PrintTo(const Tray& tray, std::ostream* out)
+        {
+            *out << "{" << tray.image << ", \"" << tray.tip << "\"}";
+        }
     };
 
     void AddTrayIcon(int image, const std::string& tip) override
@@ -46,11 +51,12 @@ public:
                            headers != nullptr, autoHide, autoHideSeconds});
         events.push_back("window");
     }
-    void ShowSettings() override
+    bool ShowSettings() override
     {
         events.push_back("settings");
         if (onSettings)
             onSettings();
+        return settingsAccepted;
     }
     void ShowAbout() override { events.push_back("about"); }
     void Beep() override { events.push_back("beep"); }
@@ -81,6 +87,7 @@ public:
     std::vector<std::string> events;
     std::function<void(const std::string&)> onMessage;
     std::function<void()> onSettings;
+    bool settingsAccepted = false; // what the user's OK or Cancel answers
 };
 
 } // namespace vorlane::test

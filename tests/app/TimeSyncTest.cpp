@@ -76,7 +76,7 @@ TEST(TimeSync, SetsTheClockFromARealTimeServer)
         std::find(f.desktop.tray.begin(), f.desktop.tray.end(),
                   test::RecordingDesktop::Tray{9, "Synchronizing time with 127.0.0.1"});
     EXPECT_NE(synchronizing, f.desktop.tray.end());
-    EXPECT_EQ(f.desktop.tray.back().tip, "No new mail");
+    EXPECT_EQ(f.desktop.tray.back().tip, TrayStatus::kNoMailboxTip);
     ASSERT_TRUE(LastSynchronizedAt(f.store));
     EXPECT_NEAR(*LastSynchronizedAt(f.store), LocalDateTimeNow(), 10.0 / 86400);
 
@@ -244,7 +244,7 @@ TEST(ConnectionGate, WithoutASystemBusWorkPausesAndNothingIsLogged)
     s.ConnectionType = false;
     f.Store({}, s);
     c.SettingsMenuItemClick(); // closed after the change: the settings are loaded again
-    EXPECT_EQ(f.desktop.tray.back(), (test::RecordingDesktop::Tray{0, "No new mail"}))
+    EXPECT_EQ(f.desktop.tray.back(), (test::RecordingDesktop::Tray{0, TrayStatus::kNoMailboxTip}))
         << "gating off does not touch the bus";
 }
 
