@@ -41,6 +41,8 @@ public:
                                     bool autoHide, int autoHideSeconds) = 0;
     // The settings dialog; true when the user closed it with OK.
     virtual bool ShowSettings() = 0;
+    // Brings the window that is open now to the front (a later start asked for it).
+    virtual void RaiseOpenWindow() = 0;
     virtual void ShowAbout() = 0;
 
     virtual void Beep() = 0;

@@ -36,6 +36,8 @@ struct PopupMenuState
     std::vector<std::string> checkNowEntries;
     bool checkNowSubmenuEnabled = true;
     bool allIsDefault = false;
+    // At least one mailbox is set up (what a desktop without tray tells depends on it).
+    bool mailboxesSetUp = false;
 
     MenuItemState& operator[](MenuCommand command)
     {

@@ -1,6 +1,7 @@
 #include "app/ProtocolForm.h"
 
 #include "app/Application.h"
+#include "app/CommandLine.h"
 #include "app/Finally.h"
 #include "config/Migration.h"
 #include "config/RegistryError.h"
@@ -99,6 +100,32 @@ void TProtocolForm::EndOfWork()
 {
     if (exitRequested_ && busy_ == 0)
         QCoreApplication::quit();
+    else if (busy_ == 0 && !waitingCommands_.empty())
+        // From the event loop, not from the clean-up of the work that just ended.
+        QTimer::singleShot(0, this, [this] {
+            for (const auto& word : std::exchange(waitingCommands_, {}))
+                CarryOutCommand(word);
+        });
+}
+
+void TProtocolForm::CarryOutCommand(const std::string& word)
+{
+    log_.LogMessage("Command from another start: " + word);
+    if (word == kQuitWord) {
+        ExitMenuItemClick();
+    } else if (word == kStopWavingWord) {
+        if (Waving())
+            StopWavingMenuItemClick();
+    } else if (busy_ > 0) {
+        waitingCommands_.push_back(word);
+    } else if (word == kSettingsWord) {
+        if (settingsOpen_)
+            desktop_.RaiseOpenWindow();
+        else
+            SettingsMenuItemClick();
+    } else if (word == kCheckNowWord) {
+        ChecknowMenuItemClick(-1);
+    }
 }
 
 void TProtocolForm::IntervalTimerTimer()
@@ -286,6 +313,7 @@ void TProtocolForm::TellSettingsProblem(const std::string& text)
 void TProtocolForm::BuildCheckNowMenu()
 {
     tray_.SetMailboxesSetUp(!MailServers_.empty());
+    PopupMenu.mailboxesSetUp = !MailServers_.empty();
     PopupMenu.checkNowEntries.clear();
     PopupMenu.allIsDefault = false;
     if (MailServers_.size() >= 2)

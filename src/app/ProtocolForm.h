@@ -75,6 +75,10 @@ public:
     void StopWavingMenuItemClick();
     void SynchronizeTimeMenuItemClick();
 
+    // A command handed over by a later start of the program ("settings", "check-now",
+    // "stop-waving", "quit"). One that would start work while work runs waits for its end.
+    void CarryOutCommand(const std::string& word);
+
     // The handler of every failure that nothing else caught: shows nothing, logs nothing, keeps
     // the sentence of a Windows Sockets number for the next mail error report and marks the
     // conversation that owned the socket failed.
@@ -143,6 +147,7 @@ private:
     bool settingsOpen_ = false;
     int busy_ = 0;
     std::vector<std::string> startupProblems_;
+    std::vector<std::string> waitingCommands_;
     std::string toldSettingsProblem_;
     bool trayAdded_ = false;
 };

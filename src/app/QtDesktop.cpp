@@ -29,10 +29,18 @@ void DispatchFor(int milliseconds)
 
 } // namespace
 
-const char* const QtDesktop::kNoTrayNotice =
-    "Vorlane cannot show its icon: this desktop has no notification area (system tray). Vorlane "
-    "goes "
-    "on checking your mail and announces new mail with its message window, sound and mail program.";
+std::string QtDesktop::NoTrayNotice(bool mailboxesSetUp)
+{
+    std::string text =
+        "Vorlane cannot show its icon: this desktop has no notification area (system tray). On "
+        "GNOME the AppIndicator extension (package gnome-shell-extension-appindicator) adds one; "
+        "Vorlane shows its icon there as soon as it is on.\r\nUntil then, start Vorlane again to "
+        "open its settings, or run \"vorlane --quit\" to end it.";
+    if (mailboxesSetUp)
+        text += "\r\nVorlane goes on checking your mail and announces new mail with its message "
+                "window, sound and mail program.";
+    return text;
+}
 
 QtDesktop::QtDesktop(int trayWaitMilliseconds) : trayWaitMilliseconds_(trayWaitMilliseconds)
 {
@@ -101,7 +109,7 @@ void QtDesktop::WaitForTray()
     } else if (trayWaited_.elapsed() >= trayWaitMilliseconds_) {
         trayWait_.stop();
         noTrayNoticeShown_ = true;
-        ShowMessage(kNoTrayNotice); // once; the program goes on without its icon
+        ShowMessage(NoTrayNotice(mailboxesSetUp_)); // once; the program goes on without its icon
     }
 }
 
@@ -123,6 +131,7 @@ void QtDesktop::RemoveTrayIcon()
 
 void QtDesktop::UpdateMenu(const PopupMenuState& menu)
 {
+    mailboxesSetUp_ = menu.mailboxesSetUp;
     for (std::size_t i = 0; i < kMenuCommandCount; ++i) {
         QAction* action = actions_[i];
         const auto& state = menu.items[i];
@@ -203,6 +212,14 @@ void QtDesktop::ShowNewMailMessage(const std::string& text, const MailMessageLis
 bool QtDesktop::ShowSettings()
 {
     return !ExitRequested() && showSettings_ && showSettings_();
+}
+
+void QtDesktop::RaiseOpenWindow()
+{
+    if (QWidget* window = QApplication::activeModalWidget()) {
+        window->raise();
+        window->activateWindow();
+    }
 }
 
 void QtDesktop::ShowAbout()

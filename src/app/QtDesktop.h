@@ -24,8 +24,10 @@ class QtDesktop : public QObject, public Desktop
 public:
     // A desktop whose notification area starts after the program (as at login) gets this long
     // to show up before the user is told that there is none.
-    static constexpr int kTrayWaitMilliseconds = 60000;
-    static const char* const kNoTrayNotice;
+    static constexpr int kTrayWaitMilliseconds = 5000;
+    // What the user is told then: how to get a tray, how to reach the settings meanwhile, and,
+    // with a mailbox set up, that mail is still announced.
+    static std::string NoTrayNotice(bool mailboxesSetUp);
 
     explicit QtDesktop(int trayWaitMilliseconds = kTrayWaitMilliseconds);
     void SetHandler(DesktopHandler* handler) { handler_ = handler; }
@@ -40,6 +42,7 @@ public:
     void ShowNewMailMessage(const std::string& text, const MailMessageList* headers, bool autoHide,
                             int autoHideSeconds) override;
     bool ShowSettings() override;
+    void RaiseOpenWindow() override;
     void ShowAbout() override;
     void Beep() override;
     void PlayWaveFile(const std::string& fileName) override;
@@ -72,6 +75,7 @@ private:
     QElapsedTimer trayWaited_;
     bool trayWanted_ = false;
     bool noTrayNoticeShown_ = false;
+    bool mailboxesSetUp_ = false;
     std::function<bool()> showSettings_;
     std::function<void()> showAbout_;
 };

@@ -1,5 +1,8 @@
 // Vorlane: a tray program that checks POP3 mailboxes and sets the clock from a time server.
 #include "app/Application.h"
+#include "app/CommandLine.h"
+#include "app/HeadlessCheck.h"
+#include "app/InstanceChannel.h"
 #include "app/ProtocolForm.h"
 #include "app/QtDesktop.h"
 #include "app/SingleInstance.h"
@@ -9,12 +12,58 @@
 #include "ui/SettingsForm.h"
 #include "util/Log.h"
 
+#include <QCoreApplication>
+#include <exception>
+#include <iostream>
+
+namespace {
+
+int RunHeadlessCheck(int argc, char** argv, bool json)
+{
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Vorlane"));
+    auto store = vorlane::UserRegistryStore();
+    try {
+        vorlane::HeadlessCheck check{store, vorlane::DetermineLogFileName(),
+                                     vorlane::HeadlessCheck::DefaultLastCheckFile()};
+        return check.Run(json, std::cout);
+    } catch (const std::exception& failure) {
+        std::cerr << "vorlane: " << failure.what() << '\n';
+        return 2;
+    }
+}
+
+// Another instance runs: it gets the command.
+int HandOver(int argc, char** argv, const vorlane::StartCommand& command, const QString& socket)
+{
+    QCoreApplication application(argc, argv);
+    if (vorlane::InstanceChannel::Send(socket, command.InstanceWord(), 2000))
+        return 0;
+    std::cerr << "vorlane: Vorlane runs already, but did not take the command.\n";
+    return 2;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    using Action = vorlane::StartCommand::Action;
+    const auto command = vorlane::ParseCommandLine(std::vector<std::string>(argv, argv + argc));
+    if (command.action == Action::Exit) {
+        (command.outputIsError ? std::cerr : std::cout) << command.output;
+        return command.exitCode;
+    }
+    if (command.action == Action::Check)
+        return RunHeadlessCheck(argc, argv, command.json);
+
     vorlane::SingleInstance instance;
     const auto lock = instance.TryAcquire();
+    const auto socket =
+        vorlane::InstanceChannel::SocketPath(vorlane::SingleInstance::LockFileName());
     if (lock == vorlane::SingleInstance::Lock::HeldByAnother)
-        return 0;
+        return HandOver(argc, argv, command, socket);
+    if (command.action == Action::Quit)
+        return 0; // nothing runs that could end
     std::vector<std::string> startupProblems;
     if (lock == vorlane::SingleInstance::Lock::Failed)
         startupProblems.push_back(instance.FailureText());
@@ -46,9 +95,15 @@ int main(int argc, char** argv)
             vorlane::TAboutForm form;
             form.exec();
         });
+    vorlane::InstanceChannel channel;
+    if (lock == vorlane::SingleInstance::Lock::Acquired)
+        channel.Listen(socket, [&](const std::string& word) { controller.CarryOutCommand(word); });
 
     controller.FormCreate();
     if (controller.ExitRequested())
         return 0;
+    // A command given to this very start, once the first pass is over (which checked already).
+    if (command.action == Action::Settings || command.action == Action::StopWaving)
+        controller.CarryOutCommand(command.InstanceWord());
     return vorlane::Application::exec();
 }

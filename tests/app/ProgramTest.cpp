@@ -44,10 +44,14 @@ public:
     // On the offscreen platform, or on the X display given; optionally without the right to
     // set the clock.
     pid_t Start(const std::string& display = {}, bool withoutClockRight = false,
-                const std::string& runtimeFolder = {}) const
+                const std::string& runtimeFolder = {},
+                const std::vector<std::string>& arguments = {},
+                const std::filesystem::path& output = {}) const
     {
         const pid_t pid = ::fork();
         if (pid == 0) {
+            if (!output.empty())
+                ::freopen(output.c_str(), "w", stdout);
             ::setenv("HOME", (dir_ / "home").c_str(), 1);
             ::unsetenv("XDG_CONFIG_HOME");
             ::setenv("XDG_RUNTIME_DIR",
@@ -62,14 +66,20 @@ public:
             if (withoutClockRight)
                 ::execl("/usr/sbin/capsh", "capsh", "--drop=cap_sys_time", "--", "-c",
                         ("exec " + program).c_str(), static_cast<char*>(nullptr));
-            else
-                ::execl(program.c_str(), "vorlane", static_cast<char*>(nullptr));
+            else {
+                std::vector<char*> argv{const_cast<char*>("vorlane")};
+                for (const auto& argument : arguments)
+                    argv.push_back(const_cast<char*>(argument.c_str()));
+                argv.push_back(nullptr);
+                ::execv(program.c_str(), argv.data());
+            }
             ::_exit(127);
         }
         return pid;
     }
 
     std::string Log() const { return ReadFile(dir_ / "bin" / "Vorlane.log"); }
+    const std::filesystem::path& Path() const { return dir_.Path(); }
     std::string Registry() const { return ReadFile(dir_ / "home/.config/Vorlane/registry.reg"); }
 
 private:
@@ -93,6 +103,17 @@ void Stop(pid_t pid)
 {
     ::kill(pid, SIGTERM);
     ExitCode(pid, 5s);
+}
+
+template <typename Condition> bool WaitFor(Condition condition, std::chrono::milliseconds within)
+{
+    const auto end = std::chrono::steady_clock::now() + within;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(50ms);
+    }
+    return true;
 }
 
 TEST(Program, PollsItsEntryLogsTheDialogueAndRefusesASecondInstance)
@@ -125,7 +146,11 @@ TEST(Program, PollsItsEntryLogsTheDialogueAndRefusesASecondInstance)
     const pid_t second = program.Start();
     EXPECT_EQ(ExitCode(second, 10s), 0) << "a second start ends at once";
     EXPECT_EQ(ExitCode(first, 0ms), -1) << "the first goes on";
-    EXPECT_EQ(program.Log(), log) << "the second start changed nothing";
+    EXPECT_TRUE(WaitFor(
+        [&] { return program.Log().ends_with(" Command from another start: settings\r\n"); }, 2s))
+        << "the first opens its settings, and nothing else changed:\n"
+        << program.Log().substr(log.size());
+    EXPECT_TRUE(program.Log().starts_with(log));
     Stop(first);
 
     for (const char* line :
@@ -136,6 +161,61 @@ TEST(Program, PollsItsEntryLogsTheDialogueAndRefusesASecondInstance)
           " POP3 IN : +OK Logging out.\r\n"})
         EXPECT_NE(log.find(line), std::string::npos) << line << "missing in\n" << log;
     EXPECT_EQ(log.find("abc"), std::string::npos);
+}
+
+TEST(Program, WithoutATrayASecondStartOpensTheSettingsOfTheFirst)
+{
+    std::string why;
+    if (!XDesktop::Available(why))
+        GTEST_SKIP() << why;
+    XDesktop desktop; // no tray
+    ASSERT_FALSE(desktop.Display().empty()) << "Xvfb did not start";
+    Program program;
+    program.Configure("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Mirvo\\Vorlane]\r\n"
+                      "\"LogToFile\"=dword:00000001\r\n");
+    const pid_t first = program.Start(desktop.Display());
+    ASSERT_TRUE(WaitFor(
+        [&] { return std::filesystem::exists(program.Path() / "run" / "vorlane.socket"); }, 10s))
+        << "the first does not listen for later starts";
+    std::this_thread::sleep_for(500ms); // the first pass is over
+    ASSERT_TRUE(desktop.Windows("-name 'Vorlane: Settings'").empty());
+    const pid_t second = program.Start(desktop.Display());
+    EXPECT_EQ(ExitCode(second, 5s), 0);
+    EXPECT_TRUE(WaitFor([&] { return !desktop.Windows("-name 'Vorlane: Settings'").empty(); }, 2s))
+        << program.Log();
+    const pid_t quit = program.Start(desktop.Display(), false, {}, {"--quit"});
+    EXPECT_EQ(ExitCode(quit, 5s), 0);
+    EXPECT_EQ(ExitCode(first, 10s), 0) << "--quit ends the first, its settings window too";
+}
+
+TEST(Program, CheckPrintsJsonAndExitsByWhatItFound)
+{
+    std::string why;
+    if (!Dovecot::Available(why))
+        GTEST_SKIP() << why;
+    Dovecot server(110);
+    server.AddUser("joe", "abc");
+    const int size = server.AddMessage("joe", "Ann <ann@example.org>", "Hello");
+    try {
+        server.Start();
+    } catch (const std::exception& failure) {
+        GTEST_SKIP() << "port 110 is not free here: " << failure.what();
+    }
+    Program program;
+    program.Configure("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Mirvo\\Vorlane]\r\n\r\n"
+                      "[HKEY_CURRENT_USER\\SOFTWARE\\Mirvo\\Vorlane\\Home]\r\n"
+                      "\"Username\"=\"joe\"\r\n\"Server\"=\"localhost\"\r\n"
+                      "\"Password\"=hex(1):39,3b,3d\r\n");
+    const auto output = program.Path() / "check.json";
+    const auto run = [&] {
+        const pid_t check = program.Start({}, false, {}, {"--check", "--json"}, output);
+        return ExitCode(check, 20s);
+    };
+    EXPECT_EQ(run(), 1) << "new mail";
+    EXPECT_EQ(ReadFile(output), "[{\"count\":1,\"error\":null,\"name\":\"Home\",\"new\":true,"
+                                "\"size\":" +
+                                    std::to_string(size) + "}]\n");
+    EXPECT_EQ(run(), 0) << "the same mail again";
 }
 
 TEST(Program, GoesOnWhenItCannotMakeItsLockFile)
@@ -158,17 +238,6 @@ std::string Area(const std::string& info)
     };
     return number("Absolute upper-left X:") + " " + number("Absolute upper-left Y:") + " " +
            number("Width:") + " " + number("Height:");
-}
-
-template <typename Condition> bool WaitFor(Condition condition, std::chrono::milliseconds within)
-{
-    const auto end = std::chrono::steady_clock::now() + within;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(50ms);
-    }
-    return true;
 }
 
 TEST(Program, ShowsItsIconAndTheNewMailWindowOnARealDesktop)

@@ -59,6 +59,7 @@ public:
         return settingsAccepted;
     }
     void ShowAbout() override { events.push_back("about"); }
+    void RaiseOpenWindow() override { events.push_back("raise"); }
     void Beep() override { events.push_back("beep"); }
     void PlayWaveFile(const std::string& fileName) override
     {

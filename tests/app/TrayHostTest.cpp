@@ -44,12 +44,19 @@ private:
 TEST(TrayHost, WithoutATrayTheUserIsToldOnceAndMailIsStillAnnounced)
 {
     ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
-    QtDesktop desktop(1500);
+    QtDesktop desktop;
     Reader user;
+    PopupMenuState menu;
+    menu.mailboxesSetUp = true;
+    desktop.UpdateMenu(menu);
     desktop.AddTrayIcon(0, "No new mail");
-    QTest::qWait(3000);
+    QTest::qWait(QtDesktop::kTrayWaitMilliseconds + 1000);
     EXPECT_TRUE(desktop.NoTrayNoticeShown());
-    EXPECT_EQ(user.texts, std::vector<std::string>{QtDesktop::kNoTrayNotice});
+    ASSERT_EQ(user.texts, std::vector<std::string>{QtDesktop::NoTrayNotice(true)});
+    EXPECT_NE(user.texts[0].find("AppIndicator"), std::string::npos);
+    EXPECT_NE(QtDesktop::NoTrayNotice(true).find("goes on checking your mail"), std::string::npos);
+    EXPECT_EQ(QtDesktop::NoTrayNotice(false).find("goes on checking your mail"), std::string::npos)
+        << "without a mailbox it checks nothing";
     EXPECT_FALSE(desktop.Tray().isVisible());
 
     desktop.ShowNewMailMessage("A new mail message has arrived at 'Home'", nullptr, false, 0);
