@@ -7,10 +7,13 @@
 
 #include <QApplication>
 #include <QAudioDevice>
+#include <QDBusConnection>
+#include <QDBusInterface>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QMediaDevices>
+#include <QPainter>
 #include <QProcess>
 #include <QTimer>
 #include <QUrl>
@@ -25,6 +28,30 @@ void DispatchFor(int milliseconds)
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+// Whether a StatusNotifierItem host runs on the session bus: then Qt shows the icon as a
+// StatusNotifierItem, as it decides by the same question.
+bool StatusNotifierHostRegistered()
+{
+    QDBusInterface watcher(
+        QStringLiteral("org.kde.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"),
+        QStringLiteral("org.kde.StatusNotifierWatcher"), QDBusConnection::sessionBus());
+    return watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool();
+}
+
+// The mark of the menu's default item where the menu cannot be bold: a dot before it.
+QIcon DefaultItemMark()
+{
+    QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QApplication::palette().color(QPalette::WindowText));
+    painter.drawEllipse(QRectF(4.5, 4.5, 7, 7));
+    painter.end();
+    return QIcon(QPixmap::fromImage(image));
 }
 
 } // namespace
@@ -73,9 +100,14 @@ QtDesktop::QtDesktop(int trayWaitMilliseconds) : trayWaitMilliseconds_(trayWaitM
             handler_->PopupMenuPopup();
         }
     });
+    // A StatusNotifierItem host reports the user's activation of the icon as one "trigger"
+    // and never a double click; an XEmbed tray reports a double click after its first click.
+    statusNotifierHost_ = StatusNotifierHostRegistered();
     connect(&tray_, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::DoubleClick && handler_ != nullptr)
+                const bool activation = reason == QSystemTrayIcon::DoubleClick ||
+                                        (reason == QSystemTrayIcon::Trigger && statusNotifierHost_);
+                if (activation && handler_ != nullptr)
                     handler_->TrayDoubleClick();
             });
     tray_.setContextMenu(&menu_);
@@ -129,6 +161,15 @@ void QtDesktop::RemoveTrayIcon()
     tray_.hide();
 }
 
+void QtDesktop::MarkDefault(QAction* action, bool isDefault) const
+{
+    QFont font = action->font();
+    font.setBold(isDefault);
+    action->setFont(font);
+    // A menu sent over D-Bus has no fonts: there the default item carries a mark instead.
+    action->setIcon(isDefault && statusNotifierHost_ ? DefaultItemMark() : QIcon());
+}
+
 void QtDesktop::UpdateMenu(const PopupMenuState& menu)
 {
     mailboxesSetUp_ = menu.mailboxesSetUp;
@@ -138,17 +179,12 @@ void QtDesktop::UpdateMenu(const PopupMenuState& menu)
         action->setEnabled(state.enabled);
         if (action->isCheckable())
             action->setChecked(state.checked);
-        QFont font = action->font();
-        font.setBold(state.isDefault);
-        action->setFont(font);
+        MarkDefault(action, state.isDefault);
     }
     RebuildCheckNowMenu(menu);
     checkNowMenu_.setEnabled(menu.checkNowSubmenuEnabled);
-    if (!checkNowMenu_.actions().isEmpty()) {
-        QFont font = checkNowMenu_.actions().front()->font();
-        font.setBold(menu.allIsDefault);
-        checkNowMenu_.actions().front()->setFont(font);
-    }
+    if (!checkNowMenu_.actions().isEmpty())
+        MarkDefault(checkNowMenu_.actions().front(), menu.allIsDefault);
 }
 
 void QtDesktop::RebuildCheckNowMenu(const PopupMenuState& menu)

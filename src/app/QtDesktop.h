@@ -59,6 +59,7 @@ private:
     // The end of a playback releases the sound device.
     void MediaPlayerNotify(QMediaPlayer::MediaStatus status);
     void RebuildCheckNowMenu(const PopupMenuState& menu);
+    void MarkDefault(QAction* action, bool isDefault) const;
     void WaitForTray();
 
     DesktopHandler* handler_ = nullptr;
@@ -76,6 +77,7 @@ private:
     bool trayWanted_ = false;
     bool noTrayNoticeShown_ = false;
     bool mailboxesSetUp_ = false;
+    bool statusNotifierHost_ = false;
     std::function<bool()> showSettings_;
     std::function<void()> showAbout_;
 };

@@ -13,9 +13,11 @@ void UseTemporaryHome(const std::filesystem::path& home)
         std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
         ::setenv(variable, (variable == std::string_view("HOME") ? home : folder).c_str(), 1);
     }
-    // No system bus unless a test brings its own.
+    // No system or session bus unless a test brings its own.
     ::setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + (home / "no-system-bus").string()).c_str(),
              1);
+    ::setenv("DBUS_SESSION_BUS_ADDRESS",
+             ("unix:path=" + (home / "no-session-bus").string()).c_str(), 1);
 }
 
 } // namespace vorlane::test
