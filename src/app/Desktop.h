@@ -2,10 +2,18 @@
 
 #include "app/PopupMenuState.h"
 #include "mail/MailMessage.h"
+#include "mail/NewMailNotice.h"
 
 #include <string>
 
 namespace vorlane {
+
+// The actions a desktop notification of new mail offers.
+enum class NotificationAction
+{
+    OpenMailClient,
+    StopWaving,
+};
 
 // What the desktop tells the controller: the tray icon's mouse and the menu's commands.
 class DesktopHandler
@@ -17,6 +25,7 @@ public:
     virtual void PopupMenuPopup() = 0;    // the menu is opening
     virtual void MenuCommandClick(MenuCommand command) = 0;
     virtual void ChecknowMenuItemClick(int tag) = 0; // "Check now" or one of its submenu items
+    virtual void NotificationActionInvoked(NotificationAction action) = 0;
 };
 
 // What the controller shows, plays and starts on the user's desktop. The program uses the real
@@ -39,6 +48,8 @@ public:
     // user has closed it; with auto-hide also after autoHideSeconds.
     virtual void ShowNewMailMessage(const std::string& text, const MailMessageList* headers,
                                     bool autoHide, int autoHideSeconds) = 0;
+    // New mail of one pass as a desktop notification, replacing the pass before's.
+    virtual void ShowNewMailNotification(const NewMailNotice& notice) = 0;
     // The settings dialog; true when the user closed it with OK.
     virtual bool ShowSettings() = 0;
     // Brings the window that is open now to the front (a later start asked for it).

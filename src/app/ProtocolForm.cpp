@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QWidget>
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <filesystem>
@@ -188,6 +189,7 @@ void TProtocolForm::CheckMail()
 {
     int totalSize = 0;
     int count = 0;
+    newMailOfPass_.clear();
     for (std::size_t i = MailServers_.size(); i-- > 0;) {
         auto& entry = MailServers_[i];
         if (entry.IsDue()) {
@@ -205,6 +207,8 @@ void TProtocolForm::CheckMail()
     }
     tray_.SetTotalMailSize(totalSize);
     tray_.UpdateTrayStatus(count);
+    if (!newMailOfPass_.empty())
+        desktop_.ShowNewMailNotification(ComposeNewMailNotice(std::exchange(newMailOfPass_, {})));
 }
 
 void TProtocolForm::EvaluateNewMail(TMailServer& entry)
@@ -222,6 +226,15 @@ void TProtocolForm::EvaluateNewMail(TMailServer& entry)
         ShowNewMailMessage(entry.Name, entry, settings.AutoHide);
     if (settings.StartClient)
         StartMailClient(settings.MailClient);
+    if (settings.DesktopNotification) {
+        // The newest headers are all a notification shows.
+        const auto& headers = mail_.MailMessages();
+        const auto shown = std::min(headers.size(), NewMailNotice::kMaxLines);
+        newMailOfPass_.push_back({entry.Name, entry.MessageCount,
+                                  settings.DisplayHeaders
+                                      ? MailMessageList(headers.end() - shown, headers.end())
+                                      : MailMessageList{}});
+    }
 }
 
 void TProtocolForm::ShowNewMailMessage(const std::string& entryName, const TMailServer& entry,
@@ -478,6 +491,19 @@ void TProtocolForm::StartMailClientMenuItemClick()
 {
     if (!settings.MailClient.empty())
         StartMailClient(settings.MailClient);
+}
+
+void TProtocolForm::NotificationActionInvoked(NotificationAction action)
+{
+    switch (action) {
+    case NotificationAction::OpenMailClient:
+        StartMailClientMenuItemClick();
+        break;
+    case NotificationAction::StopWaving:
+        if (Waving())
+            StopWavingMenuItemClick();
+        break;
+    }
 }
 
 void TProtocolForm::StopWavingMenuItemClick()

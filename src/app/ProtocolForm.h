@@ -63,6 +63,7 @@ public:
     void IntervalTimerTimer();
     // "Check &now" and its submenu: tag -1 polls every entry, 0..n-1 the entry at that position.
     void ChecknowMenuItemClick(int tag) override;
+    void NotificationActionInvoked(NotificationAction action) override;
 
     // The tray icon and its menu.
     void TrayRightButtonUp() override;
@@ -148,6 +149,7 @@ private:
     int busy_ = 0;
     std::vector<std::string> startupProblems_;
     std::vector<std::string> waitingCommands_;
+    std::vector<EntryWithNewMail> newMailOfPass_; // for the pass's desktop notification
     std::string toldSettingsProblem_;
     bool trayAdded_ = false;
 };

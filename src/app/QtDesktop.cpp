@@ -245,6 +245,16 @@ void QtDesktop::ShowNewMailMessage(const std::string& text, const MailMessageLis
     form.hide();
 }
 
+void QtDesktop::ShowNewMailNotification(const NewMailNotice& notice)
+{
+    if (!notifier_)
+        notifier_ = std::make_unique<DesktopNotifier>([this](NotificationAction action) {
+            if (handler_ != nullptr)
+                handler_->NotificationActionInvoked(action);
+        });
+    notifier_->Notify(notice);
+}
+
 bool QtDesktop::ShowSettings()
 {
     return !ExitRequested() && showSettings_ && showSettings_();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Desktop.h"
+#include "app/DesktopNotifier.h"
 
 #include <QAction>
 #include <QAudioOutput>
@@ -41,6 +42,7 @@ public:
     void ShowMessage(const std::string& text) override;
     void ShowNewMailMessage(const std::string& text, const MailMessageList* headers, bool autoHide,
                             int autoHideSeconds) override;
+    void ShowNewMailNotification(const NewMailNotice& notice) override;
     bool ShowSettings() override;
     void RaiseOpenWindow() override;
     void ShowAbout() override;
@@ -71,6 +73,7 @@ private:
     int image_ = -1;
     std::unique_ptr<QAudioOutput> audioOutput_; // outlives the player that plays through it
     std::unique_ptr<QMediaPlayer> player_;
+    std::unique_ptr<DesktopNotifier> notifier_; // made at the first notification
     int trayWaitMilliseconds_;
     QTimer trayWait_;
     QElapsedTimer trayWaited_;

@@ -22,9 +22,10 @@ struct Settings
     std::string TimeServer;
     int TimeSynchronizationInterval = 0; // 0 hourly, 1 daily
     int IconClickAction = 0;
-    bool ConnectionType = false; // true: wait for a chosen dial-up connection
-    int ConnectionTimeout = 0;   // seconds
-    std::string RasConnection;   // "|"-separated connection names, each preceded by "|"
+    bool ConnectionType = false;      // true: wait for a chosen dial-up connection
+    int ConnectionTimeout = 0;        // seconds
+    std::string RasConnection;        // "|"-separated connection names, each preceded by "|"
+    bool DesktopNotification = false; // new mail also as a desktop notification
 
     bool operator==(const Settings&) const = default;
 };

@@ -60,6 +60,8 @@ const std::vector<SettingEntry>& SettingsTable()
         {"ConnectionTimeout", "ConnectionTimeout", K::Integer, &Settings::ConnectionTimeout, 60,
          ConnectionTimeoutInRange},
         {"RasConnection", "RASConnection", K::String, &Settings::RasConnection, std::string_view()},
+        {"DesktopNotification", "DesktopNotification", K::Boolean, &Settings::DesktopNotification,
+         false},
     };
     return table;
 }
@@ -72,7 +74,7 @@ const std::vector<const SettingEntry*>& SettingsWriteOrder()
              {"DisplayMessage", "AutoHide", "AutoHideTime", "SystemBeep", "PlaySound", "WaveFile",
               "DisplayHeaders", "StartClient", "MailClient", "SyncronizeTime", "LogToFile",
               "TimeServer", "TimeSynchronizationInterval", "IconClickAction", "ConnectionTimeout",
-              "ConnectionType", "RasConnection"})
+              "ConnectionType", "RasConnection", "DesktopNotification"})
             for (const auto& entry : SettingsTable())
                 if (entry.name == name)
                     entries.push_back(&entry);

@@ -27,6 +27,7 @@ struct RecordingHandler : DesktopHandler
     {
         events.push_back("check " + std::to_string(tag));
     }
+    void NotificationActionInvoked(NotificationAction) override {}
     std::vector<std::string> events;
 };
 

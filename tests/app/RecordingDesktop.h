@@ -51,6 +51,11 @@ public:
                            headers != nullptr, autoHide, autoHideSeconds});
         events.push_back("window");
     }
+    void ShowNewMailNotification(const NewMailNotice& notice) override
+    {
+        notices.push_back(notice);
+        events.push_back("notification");
+    }
     bool ShowSettings() override
     {
         events.push_back("settings");
@@ -85,6 +90,7 @@ public:
     PopupMenuState menu;
     std::vector<std::string> messages;
     std::vector<NewMail> newMail;
+    std::vector<NewMailNotice> notices;
     std::vector<std::string> events;
     std::function<void(const std::string&)> onMessage;
     std::function<void()> onSettings;

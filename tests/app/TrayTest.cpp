@@ -125,6 +125,36 @@ TEST(Tray, DispatchesInOrderAndStartsTheMailProgramAfterTheWindow)
     EXPECT_TRUE(f.Logged("Starting mail client: thunderbird -mail"));
 }
 
+TEST(Tray, ADesktopNotificationComesOnceForEveryPassWithNewMail)
+{
+    Mailbox mailbox;
+    mailbox.count = 2;
+    mailbox.size = 100;
+    ControllerFixture f;
+    auto s = ControllerFixture::LoggingSettings();
+    s.DisplayMessage = false;
+    s.DisplayHeaders = true;
+    s.DesktopNotification = true;
+    f.Store({Row("Home"), Row("Work")}, s);
+    auto& c = f.Create(mailbox.server.Port());
+    ASSERT_EQ(f.desktop.notices.size(), 1u) << "one for the pass, not one an entry";
+    EXPECT_EQ(f.desktop.notices[0].summary, "4 new mail messages have arrived");
+    EXPECT_EQ(f.desktop.notices[0].lines, std::vector<std::string>(4, "Ann: Hi"));
+    c.ChecknowMenuItemClick(-1);
+    EXPECT_EQ(f.desktop.notices.size(), 1u) << "nothing new, nothing told";
+
+    ASSERT_TRUE(c.Waving());
+    c.NotificationActionInvoked(NotificationAction::StopWaving);
+    EXPECT_FALSE(c.Waving());
+
+    s.DesktopNotification = false;
+    f.Store({Row("Home")}, s);
+    c.SettingsMenuItemClick(); // reloaded, and the entries count from nothing again
+    mailbox.count = 3;
+    c.ChecknowMenuItemClick(-1);
+    EXPECT_EQ(f.desktop.notices.size(), 1u) << "switched off";
+}
+
 TEST(Tray, StopWavingHoldsUntilTheTotalSizeChanges)
 {
     Mailbox mailbox;
