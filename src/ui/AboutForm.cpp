@@ -1,6 +1,7 @@
 #include "ui/AboutForm.h"
 
 #include "config/PasswordScrambler.h"
+#include "ui/DefaultButton.h"
 #include "ui/DialogButtons.h"
 #include "ui/FixedDialog.h"
 #include "ui/LinkLabel.h"
@@ -112,6 +113,7 @@ TAboutForm::TAboutForm(QWidget* parent, UrlOpener openUrl)
 
     okGradBtn_ = AddAluminumButton(this, {144, 236, 75, 25}, this, &TAboutForm::OKGradBtnClick,
                                    "OK", "Times New Roman");
+    MakeDefaultButton(*this, *okGradBtn_);
     connect(urlLabel_, &LinkLabel::clicked, this, &TAboutForm::URLLabelClick);
     connect(emailAdressLabel_, &LinkLabel::clicked, this, &TAboutForm::EmailAdressLabelClick);
 

@@ -1,6 +1,7 @@
 #include "ui/MailServerSettingsForm.h"
 
 #include "mail/MailServer.h"
+#include "ui/DefaultButton.h"
 #include "ui/DialogButtons.h"
 #include "ui/FixedDialog.h"
 #include "ui/QtText.h"
@@ -91,6 +92,7 @@ TMailServerSettingsForm::TMailServerSettingsForm(QWidget* parent)
     bevel_->setFrameShadow(QFrame::Sunken);
 
     std::tie(okGradBtn_, cancelGradBtn_) = AddOkCancelButtons(this, 26, 117, kClientHeight - 28);
+    MakeDefaultButton(*this, *okGradBtn_);
 
     connect(securityComboBox_, &QComboBox::currentIndexChanged, this,
             &TMailServerSettingsForm::SecurityComboBoxChange);

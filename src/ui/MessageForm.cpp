@@ -1,5 +1,6 @@
 #include "ui/MessageForm.h"
 
+#include "ui/DefaultButton.h"
 #include "ui/DialogButtons.h"
 #include "ui/FixedDialog.h"
 #include "ui/HeaderLines.h"
@@ -55,6 +56,7 @@ TMessageForm::TMessageForm(QWidget* parent)
 
     okGradBtn_ = AddAluminumButton(this, {132, 68, 75, 25}, this, &TMessageForm::OKGradBtnClick,
                                    "OK", "Verdana");
+    MakeDefaultButton(*this, *okGradBtn_);
 
     // Shows the lines and takes no input.
     headersListbox_ = new QListWidget(this);

@@ -4,6 +4,7 @@
 #include "config/SettingsTable.h"
 #include "mail/MailServer.h"
 #include "net/RasBinding.h"
+#include "ui/DefaultButton.h"
 #include "ui/DialUpList.h"
 #include "ui/FileChoice.h"
 #include "ui/FixedDialog.h"
@@ -23,6 +24,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -53,6 +55,11 @@ TSettingsForm::TSettingsForm(RegistryStore& store, SettingsFormServices services
 
     ui_.SetupUi(*this);
     connect(ui_.pageControl, &QTabWidget::currentChanged, this, &TSettingsForm::PageChanged);
+    MakeDefaultButton(*this, *ui_.okGradBtn);
+    // In the entry list Enter and a double click edit the entry, Delete removes it.
+    connect(MailServersListView(), &QTreeWidget::itemDoubleClicked, this,
+            &TSettingsForm::EditGradBtnClick);
+    MailServersListView()->installEventFilter(this);
 
     connect(qApp, &QApplication::focusChanged, this, &TSettingsForm::FocusChanged);
 
@@ -429,6 +436,24 @@ void TSettingsForm::OKGradBtnClick()
 void TSettingsForm::CancelGradBtnClick()
 {
     reject();
+}
+
+bool TSettingsForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == MailServersListView() && event->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            EditGradBtnClick();
+            return true;
+        case Qt::Key_Delete:
+            RemoveGradBtnClick();
+            return true;
+        default:
+            break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TSettingsForm::showEvent(QShowEvent* event)

@@ -307,6 +307,38 @@ TEST(MailServerSettingsForm, CancelAndTheCloseBoxGiveCancel)
     }
 }
 
+TEST(MailServerSettingsForm, EnterIsOkAndEscapeIsCancel)
+{
+    const struct
+    {
+        Qt::Key key;
+        bool filledIn;
+        int finishedWith; // -1: still open
+    } cases[] = {
+        {Qt::Key_Return, true, QDialog::Accepted},
+        {Qt::Key_Enter, true, QDialog::Accepted},
+        {Qt::Key_Return, false, -1}, // OK is disabled until the entry is complete
+        {Qt::Key_Escape, true, QDialog::Rejected},
+    };
+    for (const auto& c : cases) {
+        TMailServerSettingsForm form;
+        form.show();
+        if (c.filledIn) {
+            form.ServerNameEdit()->setText("Home");
+            form.UserNameEdit()->setText("ann");
+            form.POP3ServerEdit()->setText("pop.example.org");
+        }
+        QSignalSpy finished(&form, &QDialog::finished);
+        QTest::keyClick(form.UserNameEdit(), c.key);
+        if (c.finishedWith < 0) {
+            EXPECT_EQ(finished.count(), 0) << c.key;
+        } else {
+            ASSERT_EQ(finished.count(), 1) << c.key;
+            EXPECT_EQ(finished.front().front().toInt(), c.finishedWith) << c.key;
+        }
+    }
+}
+
 TEST(MailServerSettingsForm, ReadOnlyNameForEdit)
 {
     TMailServerSettingsForm form;

@@ -328,5 +328,26 @@ TEST_F(SettingsFormTest, NewAndEditCarryTheSecurityAndThePort)
     EXPECT_EQ(key.OpenKey("Work")->FindValue("Port"), nullptr);
 }
 
+TEST_F(SettingsFormTest, InTheListEnterAndADoubleClickEditAndDeleteRemoves)
+{
+    for (const char* name : {"a", "b", "c"})
+        SeedEntry(name, "u", 10);
+    auto form = Open();
+    form->show();
+    auto* list = form->MailServersListView();
+    Select(*form, {1});
+    list->setCurrentItem(list->topLevelItem(1));
+    answers_.steps = {Answer(QDialog::Rejected), Answer(QDialog::Rejected)};
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(answers_.shown, std::vector<std::string>{"entry"});
+    EXPECT_TRUE(form->isVisible()) << "Enter in the list does not close the dialog";
+    const auto where = list->visualItemRect(list->topLevelItem(1)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, where); // as the first click of two
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, where);
+    EXPECT_EQ(answers_.shown, (std::vector<std::string>{"entry", "entry"}));
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(Names(*form), (std::vector<std::string>{"a", "c"}));
+}
+
 } // namespace
 } // namespace vorlane::test

@@ -122,6 +122,7 @@ TEST_F(SettingsFormTest, OkWritesEveryValueAndTheRowsAndLeavesOtherValuesAlone)
         {"ConnectionTimeout", IntegerValue(120)},
         {"ConnectionType", IntegerValue(1)},
         {"RASConnection", StringValue("|Office|Spare")},
+        {"DesktopNotification", BooleanValue(false)},
     };
     EXPECT_EQ(key.Values(), expected);
     ASSERT_EQ(key.SubkeyNames(), std::vector<std::string>{"Home"});
