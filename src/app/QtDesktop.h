@@ -41,6 +41,7 @@ public:
                             int autoHideSeconds) override;
     void ShowSettings() override;
     void ShowAbout() override;
+    bool OfferCertificateTrust(const std::string& report, const std::string& certificate) override;
     void Beep() override;
     void PlayWaveFile(const std::string& fileName) override;
     void StartProcess(const std::string& commandLine) override;

@@ -4,13 +4,20 @@
 #include "app/QtDesktop.h"
 #include "app/SingleInstance.h"
 #include "config/SettingsStore.h"
+#include "net/KeychainPasswordStore.h"
 #include "timesync/ClockSetter.h"
 #include "ui/AboutForm.h"
 #include "ui/SettingsForm.h"
 #include "util/Log.h"
 
+#include <sys/prctl.h>
+
 int main(int argc, char** argv)
 {
+    // Passwords are in memory while a poll or the settings need them: a crash must not write
+    // them into a core dump or a crash report.
+    ::prctl(PR_SET_DUMPABLE, 0L, 0L, 0L, 0L);
+
     vorlane::SingleInstance instance;
     const auto lock = instance.TryAcquire();
     if (lock == vorlane::SingleInstance::Lock::HeldByAnother)
@@ -27,6 +34,7 @@ int main(int argc, char** argv)
     auto store = vorlane::UserRegistryStore();
     vorlane::QtDesktop desktop;
     vorlane::SystemClockSetter clock;
+    vorlane::KeychainPasswordStore passwords;
     vorlane::TProtocolForm controller({store,
                                        desktop,
                                        clock,
@@ -34,13 +42,16 @@ int main(int argc, char** argv)
                                        110,
                                        37,
                                        {},
-                                       std::move(startupProblems)});
+                                       std::move(startupProblems),
+                                       &passwords});
     application.SetExceptionHandler(
         [&](const std::string& text) { controller.ApplicationException(text); });
     desktop.SetHandler(&controller);
     desktop.SetDialogs(
         [&] {
-            vorlane::TSettingsForm form(store);
+            vorlane::SettingsFormServices services;
+            services.passwords = &passwords;
+            vorlane::TSettingsForm form(store, std::move(services));
             form.exec();
         },
         [] {

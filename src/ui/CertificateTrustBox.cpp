@@ -7,8 +7,8 @@
 
 namespace vorlane {
 
-CertificateTrustBox::CertificateTrustBox(const std::string& report,
-                                         const std::string& certificate, QWidget* parent)
+CertificateTrustBox::CertificateTrustBox(const std::string& report, const std::string& certificate,
+                                         QWidget* parent)
     : QMessageBox(QMessageBox::Warning, QStringLiteral("Vorlane"), Q(report), QMessageBox::NoButton,
                   parent)
 {

@@ -1,4 +1,5 @@
 #include "mail/MailErrorReport.h"
+
 #include "mail/ServerReply.h"
 
 #include <algorithm>
@@ -159,8 +160,9 @@ TEST(ComposeMailErrorReport, RepeatsTheServersOwnWordsWithAdviceForItsResponseCo
         std::string detail = "the connection was reset (10054)";
         EXPECT_EQ(ComposeMailErrorReport("Home", c.step, false, detail, {}, MailFailure::Refused,
                                          c.reply),
-                  head + c.expected + "\r\nDetailed error message: the connection was reset "
-                                      "(10054)")
+                  head + c.expected +
+                      "\r\nDetailed error message: the connection was reset "
+                      "(10054)")
             << c.reply;
     }
     // A time-out says nothing of an earlier reply.
