@@ -5,6 +5,8 @@
 #include "app/SingleInstance.h"
 #include "config/SettingsStore.h"
 #include "net/KeychainPasswordStore.h"
+#include "net/RasBinding.h"
+#include "net/TimedatedClockSetter.h"
 #include "timesync/ClockSetter.h"
 #include "ui/AboutForm.h"
 #include "ui/SettingsForm.h"
@@ -33,7 +35,10 @@ int main(int argc, char** argv)
 
     auto store = vorlane::UserRegistryStore();
     vorlane::QtDesktop desktop;
-    vorlane::SystemClockSetter clock;
+    // The clock directly when the process may set it, else through systemd-timedated.
+    vorlane::SystemClockSetter directClock;
+    vorlane::TimedatedClockSetter timedated(vorlane::RasBinding::SystemBusAddress());
+    vorlane::FallbackClockSetter clock(directClock, timedated);
     vorlane::KeychainPasswordStore passwords;
     vorlane::TProtocolForm controller({store,
                                        desktop,
