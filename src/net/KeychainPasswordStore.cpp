@@ -112,8 +112,14 @@ KeyringResult KeychainPasswordStore::Write(const PasswordKey& key, const std::st
 {
     auto* job = new QKeychain::WritePasswordJob(service_);
     job->setKey(KeyOf(key));
-    // Bytes as they are: a password imported from Windows need not be UTF-8.
-    job->setBinaryData(QByteArray::fromStdString(password));
+    // As text, so that the desktop's password manager shows it; bytes that are no UTF-8 (a
+    // password imported from Windows) as they are, which the keyring keeps in base64.
+    const auto bytes = QByteArray::fromStdString(password);
+    const auto text = QString::fromUtf8(bytes);
+    if (text.toUtf8() == bytes)
+        job->setTextData(text);
+    else
+        job->setBinaryData(bytes);
     return Run(job, timeLimit);
 }
 

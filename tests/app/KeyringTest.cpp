@@ -135,6 +135,7 @@ TEST(Keyring, SettingsOkLeavesNoPasswordInTheFileAndThePollReadsTheKeyring)
     EXPECT_FALSE(Holds(file, "\"Password\"")) << file;
     EXPECT_TRUE(Holds(file, "\"PasswordInKeyring\"=dword:00000001")) << file;
     EXPECT_EQ(passwords.Read({"joe", "127.0.0.1"}, kLimit).Password, kPassword);
+    EXPECT_EQ(keyring.Lookup("Vorlane", "joe@127.0.0.1"), kPassword) << "as the desktop shows it";
 
     f.passwords = &passwords;
     auto& controller = f.Create(server.Port());

@@ -1,5 +1,7 @@
 #include "servers/GnomeKeyring.h"
 
+#include "servers/NetworkManagerMock.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -71,11 +73,7 @@ void GnomeKeyring::Stop()
     if (daemon_.state() == QProcess::NotRunning)
         return;
     Resume();
-    daemon_.terminate();
-    if (!daemon_.waitForFinished(5000)) {
-        daemon_.kill();
-        daemon_.waitForFinished(5000);
-    }
+    StopProcess(daemon_);
 }
 
 void GnomeKeyring::Pause()

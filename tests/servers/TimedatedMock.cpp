@@ -4,10 +4,7 @@
 
 #include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDeadlineTimer>
-#include <QThread>
 #include <stdexcept>
 
 namespace vorlane::test {
@@ -27,37 +24,16 @@ bool TimedatedMock::Available(std::string& why)
 TimedatedMock::TimedatedMock(const QString& busAddress, bool ntp)
     : connectionName_(QStringLiteral("timedated-mock-%1").arg(reinterpret_cast<quintptr>(this)))
 {
-    auto environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("DBUS_SYSTEM_BUS_ADDRESS", busAddress);
-    mock_.setProcessEnvironment(environment);
-    mock_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    mock_.setStandardOutputFile(QProcess::nullDevice());
-    mock_.start(QStringLiteral("/usr/bin/python3"),
-                {"-m", "dbusmock", "--system", "--template", "timedated", "--parameters",
-                 ntp ? R"({"NTP": true})" : R"({"NTP": false})"});
-    if (!mock_.waitForStarted(20000))
-        return;
-    auto bus = QDBusConnection::connectToBus(busAddress, connectionName_);
-    const QDeadlineTimer deadline(20000);
-    while (bus.isConnected() && !deadline.hasExpired() && mock_.state() == QProcess::Running) {
-        if (bus.interface()->isServiceRegistered(kService).value()) {
-            running_ = true;
-            break;
-        }
-        QThread::msleep(20);
-    }
+    running_ =
+        StartDbusmock(mock_, busAddress,
+                      {"timedated", "--parameters", ntp ? R"({"NTP": true})" : R"({"NTP": false})"},
+                      connectionName_, kService);
 }
 
 TimedatedMock::~TimedatedMock()
 {
     QDBusConnection::disconnectFromBus(connectionName_);
-    if (mock_.state() == QProcess::NotRunning)
-        return;
-    mock_.terminate();
-    if (!mock_.waitForFinished(5000)) {
-        mock_.kill();
-        mock_.waitForFinished(5000);
-    }
+    StopProcess(mock_);
 }
 
 void TimedatedMock::RefuseSetTime(const std::string& errorName, const std::string& message)
