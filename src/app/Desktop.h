@@ -56,6 +56,13 @@ public:
     virtual void RaiseOpenWindow() = 0;
     virtual void ShowAbout() = 0;
 
+    // The report of a poll whose server certificate could not be verified (or is not the one
+    // trusted before), with the certificate's subject, issuer, validity and fingerprint, and the
+    // choice "Trust this certificate". True when the user chose it; returns at once with false
+    // once exit was requested.
+    virtual bool OfferCertificateTrust(const std::string& report,
+                                       const std::string& certificate) = 0;
+
     virtual void Beep() = 0;
     // Plays the wave file without waiting for its end; failures are silent.
     virtual void PlayWaveFile(const std::string& fileName) = 0;

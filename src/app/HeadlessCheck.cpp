@@ -34,6 +34,7 @@ public:
     bool ShowSettings() override { return false; }
     void RaiseOpenWindow() override {}
     void ShowAbout() override {}
+    bool OfferCertificateTrust(const std::string&, const std::string&) override { return false; }
     void Beep() override {}
     void PlayWaveFile(const std::string&) override {}
     void StartProcess(const std::string&) override {}
@@ -111,7 +112,7 @@ int HeadlessCheck::Run(bool json, std::ostream& out)
     const ActivityLog log(settings, logFileName);
     NoDesktop desktop;
     TrayStatus tray(desktop);
-    MailPoll poll(socket, wait, log, tray, mailPort);
+    MailPoll poll(socket, wait, log, tray, mailPort, passwords);
 
     std::vector<Result> results;
     for (auto& entry : entries) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/PasswordStore.h"
 #include "config/RegistryStore.h"
 
 #include <filesystem>
@@ -17,7 +18,8 @@ struct HeadlessCheck
     RegistryStore& store;
     std::string logFileName;
     std::filesystem::path lastCheckFile;
-    int mailPort = 110; // tests use others
+    int mailPort = 110;                  // tests use others
+    PasswordStore* passwords = nullptr; // where entries marked so keep their passwords
 
     // $XDG_STATE_HOME/Vorlane/last-check.reg, default ~/.local/state/Vorlane/last-check.reg.
     static std::filesystem::path DefaultLastCheckFile();

@@ -3,8 +3,11 @@
 #include "app/ActivityLog.h"
 #include "app/NetworkWait.h"
 #include "app/TrayStatus.h"
+#include "config/PasswordStore.h"
 #include "mail/MailErrorReport.h"
+#include "net/PeerCertificate.h"
 #include "net/SocketErrors.h"
+#include "util/ErrorReport.h"
 #include "util/Log.h"
 
 #include <exception>
@@ -29,8 +32,8 @@ SocketSecurity SocketSecurityOf(int security)
 } // namespace
 
 MailPoll::MailPoll(ClientSocket& socket, NetworkWait& wait, const ActivityLog& log,
-                   TrayStatus& tray, int plainPort)
-    : Conversation(socket, wait, log), tray_(tray), plainPort_(plainPort),
+                   TrayStatus& tray, int plainPort, PasswordStore* keyring)
+    : Conversation(socket, wait, log), tray_(tray), plainPort_(plainPort), keyring_(keyring),
       Mail(*this, [this](const std::string& text) { LogDialogueLine(text); })
 {}
 
@@ -42,11 +45,21 @@ bool MailPoll::RunMailDialogue(const TMailServer& entry, bool displayHeaders)
     socket_.SetSecurity(SocketSecurityOf(entry.Security));
     socket_.SetAddress(entry.IsAddress ? entry.Host : std::string());
     socket_.SetHost(entry.IsAddress ? std::string() : entry.Host);
+    socket_.SetTrustedCertificate(entry.CertificateSha256);
     tray_.ShowCheckingStatus(entry.Host);
     dialogueLogBytes_ = 0;
-    Mail.Start(entry.UserName, entry.Password, displayHeaders, MailMessages_,
-               entry.Security == kSecuritySTLS);
+    keyringFailure_.clear();
     wait_.Begin(*this);
+    // The password lives in memory only for the poll that needs it.
+    const auto password =
+        entry.PasswordInKeyring ? KeyringPassword(entry) : std::optional(entry.Password);
+    Mail.Start(entry.UserName, password.value_or(""), displayHeaders, MailMessages_,
+               entry.Security == kSecuritySTLS);
+    if (!password) {
+        wait_.End();
+        Mail.Fail(MailFailure::CannotOpen);
+        return false;
+    }
     try {
         socket_.Open();
     } catch (const std::exception& failure) {
@@ -79,10 +92,38 @@ void MailPoll::OpenFailed(const TMailServer& entry, const std::string& failure)
     Mail.Fail(MailFailure::CannotOpen);
 }
 
+std::optional<std::string> MailPoll::KeyringPassword(const TMailServer& entry)
+{
+    const auto found = keyring_ != nullptr
+                           ? keyring_->Read({entry.UserName, entry.Host}, wait_.RemainingTime())
+                           : KeyringResult{};
+    if (found.Status == KeyringStatus::Done)
+        return found.Password;
+    if (found.Status == KeyringStatus::TimedOut && !wait_.TimedOut())
+        wait_.ProtocolTimerTimer(); // the keyring took the poll's whole time
+    log_.LogMessage("Keyring: no password for " + entry.UserName + "@" + entry.Host);
+    keyringFailure_ = KeyringFailureSentence(found);
+    return std::nullopt;
+}
+
+std::optional<CertificateFacts> MailPoll::UntrustedCertificate() const
+{
+    if (socket_.UntrustedCertificate().isNull())
+        return std::nullopt;
+    return CertificateFactsOf(socket_.UntrustedCertificate());
+}
+
 std::string MailPoll::ReportMailError(const std::string& entryName)
 {
-    const auto report = ComposeMailErrorReport(entryName, Mail.MailState, wait_.TimedOut(),
-                                               ErrorDetail, socket_.TlsFailure(), Mail.Failure);
+    if (!keyringFailure_.empty()) {
+        const auto report = ComposeErrorReport("'" + entryName + "'", wait_.TimedOut(),
+                                               kKeyringTimeOutPhrase, keyringFailure_);
+        log_.LogMessage("Mail error: " + report);
+        return report;
+    }
+    const auto report =
+        ComposeMailErrorReport(entryName, Mail.MailState, wait_.TimedOut(), ErrorDetail,
+                               socket_.TlsFailure(), Mail.Failure, Mail.NegativeReply);
     log_.LogMessage("Mail error: " + report);
     return report;
 }

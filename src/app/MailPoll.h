@@ -1,15 +1,18 @@
 #pragma once
 
 #include "app/Conversation.h"
+#include "mail/CertificateTrust.h"
 #include "mail/MailMessage.h"
 #include "mail/MailServer.h"
 #include "mail/Pop3Dialogue.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace vorlane {
 
+class PasswordStore;
 class TrayStatus;
 
 // One poll of one mail server entry: the POP3 dialogue over the client socket, with its failure
@@ -23,8 +26,9 @@ public:
     static constexpr qint64 kReadSlice = 16 * 1024;
 
     // plainPort: the port of an entry without TLS that names none (110; tests use others).
+    // keyring: where entries marked so keep their passwords; null: nowhere.
     MailPoll(ClientSocket& socket, NetworkWait& wait, const ActivityLog& log, TrayStatus& tray,
-             int plainPort);
+             int plainPort, PasswordStore* keyring = nullptr);
 
     // Polls the entry and waits for the end: true when the poll succeeded and StatCount and
     // StatSize hold its result. A busy mailbox counts as a success that found nothing new.
@@ -40,6 +44,10 @@ public:
     // The sentence of a network failure, for the next report that is not a time-out
     // (ErrorDetail).
     void SetErrorDetail(std::string detail) { ErrorDetail = std::move(detail); }
+
+    // The server's certificate when the failed poll could not verify it, or found another one
+    // than the trusted: what the report offers to trust.
+    std::optional<CertificateFacts> UntrustedCertificate() const;
 
     void MarkFailed() override;
 
@@ -58,9 +66,14 @@ private:
     // A line of the dialogue, as long as the poll has not written too much already.
     void LogDialogueLine(const std::string& text);
     void OpenFailed(const TMailServer& entry, const std::string& failure);
+    // The entry's password from the keyring, within the poll's time-out; none when the keyring
+    // did not give it (keyringFailure_ says why).
+    std::optional<std::string> KeyringPassword(const TMailServer& entry);
 
     TrayStatus& tray_;
     int plainPort_;
+    PasswordStore* keyring_;
+    std::string keyringFailure_; // the poll failed before it began: no password
     Pop3Dialogue Mail;
     MailMessageList MailMessages_;
     std::string ErrorDetail;

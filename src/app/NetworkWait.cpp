@@ -35,6 +35,11 @@ bool NetworkWait::DeadlinePassed() const
     return !TimedOut_ && ProtocolTimer.isActive() && deadline_.hasExpired();
 }
 
+std::chrono::milliseconds NetworkWait::RemainingTime() const
+{
+    return std::chrono::milliseconds(TimedOut_ ? 0 : deadline_.remainingTime());
+}
+
 void NetworkWait::ProtocolTimerTimer()
 {
     TimedOut_ = true;

@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QObject>
 #include <QTimer>
+#include <chrono>
 #include <functional>
 
 class QEventLoop;
@@ -47,6 +48,8 @@ public:
     void RetestWait();
     // The time-out has passed, whether or not its timer could fire yet.
     bool DeadlinePassed() const;
+    // What is left of the time-out, for work that waits on its own (the keyring).
+    std::chrono::milliseconds RemainingTime() const;
     // The time-out: TimedOut is set and the socket closed.
     void ProtocolTimerTimer();
 

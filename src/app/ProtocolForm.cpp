@@ -34,7 +34,7 @@ int WrappingAdd(int a, int b)
 TProtocolForm::TProtocolForm(Environment environment, QObject* parent)
     : QObject(parent), store_(environment.store), desktop_(environment.desktop),
       log_(settings, std::move(environment.logFileName)), wait_(ClientSocket), tray_(desktop_),
-      mail_(ClientSocket, wait_, log_, tray_, environment.mailPort),
+      mail_(ClientSocket, wait_, log_, tray_, environment.mailPort, environment.passwords),
       time_(ClientSocket, wait_, log_,
             {tray_, desktop_, store_, environment.clock, environment.timePort}),
       startupProblems_(std::move(environment.startupProblems))
@@ -197,8 +197,7 @@ void TProtocolForm::CheckMail()
             mail_.ClearMailMessages();
             if (mail_.RunMailDialogue(entry, settings.DisplayHeaders)) {
                 EvaluateNewMail(entry);
-            } else {
-                desktop_.ShowMessage(mail_.ReportMailError(entry.Name));
+            } else if (!ReportFailedPoll(entry)) {
                 entry.Failed = true;
             }
         }
@@ -209,6 +208,31 @@ void TProtocolForm::CheckMail()
     tray_.UpdateTrayStatus(count);
     if (!newMailOfPass_.empty())
         desktop_.ShowNewMailNotification(ComposeNewMailNotice(std::exchange(newMailOfPass_, {})));
+}
+
+bool TProtocolForm::ReportFailedPoll(TMailServer& entry)
+{
+    const auto report = mail_.ReportMailError(entry.Name);
+    const auto certificate = mail_.UntrustedCertificate();
+    if (!certificate) {
+        desktop_.ShowMessage(report);
+        return false;
+    }
+    if (!desktop_.OfferCertificateTrust(report, DescribeCertificate(*certificate)))
+        return false;
+    try {
+        if (!StoreTrustedCertificate(store_, entry.Name, certificate->Sha256))
+            return false;
+    } catch (const RegistryError& error) {
+        desktop_.ShowMessage("Vorlane could not store the trusted certificate: " +
+                             std::string(error.what()));
+        return false;
+    }
+    log_.LogMessage("Mailserver [" + entry.Name + "]: certificate trusted, SHA-256 " +
+                    certificate->Sha256);
+    entry.CertificateSha256 = certificate->Sha256;
+    entry.ResetSchedule(); // polled at the next tick with the trusted certificate
+    return true;
 }
 
 void TProtocolForm::EvaluateNewMail(TMailServer& entry)

@@ -22,6 +22,7 @@
 namespace vorlane {
 
 class ClockSetter;
+class PasswordStore;
 
 // The hidden controller: it owns the minute tick, the one client socket, the mail server
 // entries, the loaded settings and the tray menu, and runs the check cycle. The mail poll, the
@@ -44,6 +45,8 @@ public:
         // What went wrong before the controller existed (the lock of the single instance); told
         // to the user once the tray icon is there.
         std::vector<std::string> startupProblems = {};
+        // Where entries marked so keep their passwords (the desktop's keyring); null: nowhere.
+        PasswordStore* passwords = nullptr;
     };
 
     explicit TProtocolForm(Environment environment, QObject* parent = nullptr);
@@ -106,6 +109,9 @@ private:
     // Runs at once when a due entry's poll succeeded: stores its counts and, when it has new
     // mail, announces it: beep, sound, message window, mail program, in this order.
     void EvaluateNewMail(TMailServer& entry);
+    // A failed poll's report; when the server's certificate was the reason, it offers to trust
+    // that certificate for the entry. True when the user did: the entry stays on its schedule.
+    bool ReportFailedPoll(TMailServer& entry);
     void ShowNewMailMessage(const std::string& entryName, const TMailServer& entry, bool autoHide);
     void PlayWaveFile(const std::string& fileName);
     void StartMailClient(const std::string& commandLine);

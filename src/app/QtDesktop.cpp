@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/TrayImages.h"
+#include "ui/CertificateTrustBox.h"
 #include "ui/MessageForm.h"
 #include "ui/QtText.h"
 
@@ -219,6 +220,14 @@ void QtDesktop::ShowMessage(const std::string& text)
     TMessageForm form;
     form.SetMessage(text);
     form.ShowModal();
+}
+
+bool QtDesktop::OfferCertificateTrust(const std::string& report, const std::string& certificate)
+{
+    if (ExitRequested())
+        return false;
+    CertificateTrustBox box(report, certificate);
+    return box.Ask();
 }
 
 void QtDesktop::ShowNewMailMessage(const std::string& text, const MailMessageList* headers,

@@ -46,6 +46,7 @@ public:
     bool ShowSettings() override;
     void RaiseOpenWindow() override;
     void ShowAbout() override;
+    bool OfferCertificateTrust(const std::string& report, const std::string& certificate) override;
     void Beep() override;
     void PlayWaveFile(const std::string& fileName) override;
     void StartProcess(const std::string& commandLine) override;

@@ -13,6 +13,8 @@
 #include "timesync/TimeServerAddress.h"
 #include "timesync/TimeTexts.h"
 
+#include <utility>
+
 namespace vorlane {
 
 TimeSynchronization::TimeSynchronization(ClientSocket& socket, NetworkWait& wait,
@@ -101,8 +103,12 @@ void TimeSynchronization::SetClockFromTimeData(const TimeData& data)
 {
     const auto setting = vorlane::SetClockFromTimeData(data, services_.clock);
     log_.LogMessage(setting.logLine);
-    if (!setting.accepted)
+    if (setting.keptByNtp) {
+        if (!std::exchange(ntpTold_, true))
+            services_.desktop.ShowMessage(std::string(kNtpKeepsClockMessage));
+    } else if (!setting.accepted) {
         ShowPermissionDenied();
+    }
     TimeDone = true;
 }
 

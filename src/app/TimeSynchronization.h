@@ -56,6 +56,7 @@ private:
     TimeStep TimeState = TimeStep::NotStarted;
     bool TimeFailed = false;
     bool TimeDone = false;
+    bool ntpTold_ = false; // the user knows that NTP keeps the clock
 };
 
 } // namespace vorlane

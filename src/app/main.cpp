@@ -7,12 +7,16 @@
 #include "app/QtDesktop.h"
 #include "app/SingleInstance.h"
 #include "config/SettingsStore.h"
+#include "net/KeychainPasswordStore.h"
+#include "net/RasBinding.h"
+#include "net/TimedatedClockSetter.h"
 #include "timesync/ClockSetter.h"
 #include "ui/AboutForm.h"
 #include "ui/SettingsForm.h"
 #include "util/Log.h"
 
 #include <QCoreApplication>
+#include <sys/prctl.h>
 #include <exception>
 #include <iostream>
 
@@ -23,9 +27,11 @@ int RunHeadlessCheck(int argc, char** argv, bool json)
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Vorlane"));
     auto store = vorlane::UserRegistryStore();
+    vorlane::KeychainPasswordStore passwords;
     try {
         vorlane::HeadlessCheck check{store, vorlane::DetermineLogFileName(),
-                                     vorlane::HeadlessCheck::DefaultLastCheckFile()};
+                                     vorlane::HeadlessCheck::DefaultLastCheckFile(), 110,
+                                     &passwords};
         return check.Run(json, std::cout);
     } catch (const std::exception& failure) {
         std::cerr << "vorlane: " << failure.what() << '\n';
@@ -47,6 +53,9 @@ int HandOver(int argc, char** argv, const vorlane::StartCommand& command, const 
 
 int main(int argc, char** argv)
 {
+    // Passwords are in memory while a poll or the settings need them: a crash must not write
+    // them into a core dump or a crash report.
+    ::prctl(PR_SET_DUMPABLE, 0L, 0L, 0L, 0L);
     using Action = vorlane::StartCommand::Action;
     const auto command = vorlane::ParseCommandLine(std::vector<std::string>(argv, argv + argc));
     if (command.action == Action::Exit) {
@@ -74,7 +83,11 @@ int main(int argc, char** argv)
 
     auto store = vorlane::UserRegistryStore();
     vorlane::QtDesktop desktop;
-    vorlane::SystemClockSetter clock;
+    // The clock directly when the process may set it, else through systemd-timedated.
+    vorlane::SystemClockSetter directClock;
+    vorlane::TimedatedClockSetter timedated(vorlane::RasBinding::SystemBusAddress());
+    vorlane::FallbackClockSetter clock(directClock, timedated);
+    vorlane::KeychainPasswordStore passwords;
     vorlane::TProtocolForm controller({store,
                                        desktop,
                                        clock,
@@ -82,13 +95,16 @@ int main(int argc, char** argv)
                                        110,
                                        37,
                                        {},
-                                       std::move(startupProblems)});
+                                       std::move(startupProblems),
+                                       &passwords});
     application.SetExceptionHandler(
         [&](const std::string& text) { controller.ApplicationException(text); });
     desktop.SetHandler(&controller);
     desktop.SetDialogs(
         [&] {
-            vorlane::TSettingsForm form(store);
+            vorlane::SettingsFormServices services;
+            services.passwords = &passwords;
+            vorlane::TSettingsForm form(store, std::move(services));
             return form.exec() == QDialog::Accepted;
         },
         [] {

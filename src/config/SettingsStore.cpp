@@ -1,8 +1,9 @@
 #include "config/SettingsStore.h"
 
-#include "config/PasswordScrambler.h"
+#include "config/EntryPasswords.h"
 #include "config/RegistryError.h"
 #include "config/SettingsTable.h"
+#include "mail/CertificateTrust.h"
 #include "util/AsciiCase.h"
 #include "util/WholeNumber.h"
 
@@ -30,8 +31,21 @@ TMailServer LoadMailServer(const RegistryKey& key, const std::string& name,
     const int interval = stored.Interval.value_or(10);
     Log(hooks, prefix + "Interval " + std::to_string(interval) + " min");
     const auto password = stored.Password.value_or("");
-    Log(hooks, prefix + (password.empty() ? "Password [not set]" : "Password ********"));
+    // A password in the file wins: an older or imported file brought it, and the next save
+    // moves it into the keyring.
+    const bool inKeyring = stored.PasswordInKeyring && !stored.Password;
+    Log(hooks, prefix + (inKeyring          ? "Password ******** (in the keyring)"
+                         : password.empty() ? "Password [not set]"
+                                            : "Password ********"));
     TMailServer server(name, userName, password, host, interval);
+    server.PasswordInKeyring = inKeyring;
+    if (stored.CertificateSha256) {
+        if (const auto sha256 = ParseCertificateSha256(*stored.CertificateSha256))
+            server.CertificateSha256 = *sha256;
+        else
+            Log(hooks, prefix + "CertificateSha256 is not 64 hex digits and is ignored: the "
+                                "certificate is verified as usual");
+    }
     // Values the Windows program does not know; without them an entry is plain POP3 on 110.
     // An unknown setting never means plain text: STLS upgrades or fails the poll.
     const int security = stored.Security.value_or(kSecurityNone);
@@ -129,9 +143,11 @@ std::string UnreadableFileMessage(const RegistryError& error)
 std::optional<std::filesystem::path>
 WriteSettings(RegistryStore& store, const Settings& v, const std::vector<MailServerRow>& rows,
               const std::optional<std::vector<std::string>>& shownEntries,
-              RegistryStore::DamagedFile damaged)
+              RegistryStore::DamagedFile damaged, PasswordStore* keyring)
 {
     const auto intervals = CheckedIntervals(rows);
+    EntryPasswords passwords(keyring, rows);
+    passwords.StoreInKeyring();
     const auto write = [&](RegistryKey& root) {
         auto& key = root.CreateKey("Software\\Mirvo\\Vorlane");
         WriteSettingsValues(key, v);
@@ -142,22 +158,42 @@ WriteSettings(RegistryStore& store, const Settings& v, const std::vector<MailSer
             };
             if (!shownEntries || std::any_of(shownEntries->begin(), shownEntries->end(), named) ||
                 std::any_of(rows.begin(), rows.end(),
-                            [&](const MailServerRow& row) { return named(row.Name); }))
+                            [&](const MailServerRow& row) { return named(row.Name); })) {
+                if (const auto* old = key.OpenKey(name))
+                    passwords.NoteReplaced(*old);
                 key.DeleteKey(name);
+            }
         }
         for (std::size_t i = 0; i < rows.size(); ++i) {
             auto& entry = key.CreateKey(rows[i].Name);
             entry.SetValue("Username", StringValue(rows[i].UserName));
             entry.SetValue("Server", StringValue(rows[i].Server));
             entry.SetValue("Interval", IntegerValue(intervals[i]));
-            entry.SetValue("Password", StringValue(ScramblePassword(rows[i].Password)));
+            passwords.WriteTo(entry, i);
             if (rows[i].Security != kSecurityNone)
                 entry.SetValue("Security", IntegerValue(rows[i].Security));
             if (rows[i].Port != 0)
                 entry.SetValue("Port", IntegerValue(rows[i].Port));
+            if (!rows[i].CertificateSha256.empty())
+                entry.SetValue(kCertificateSha256Value, StringValue(rows[i].CertificateSha256));
         }
     };
-    return store.Modify(write, damaged);
+    auto setAside = store.Modify(write, damaged);
+    passwords.RemoveUnused();
+    return setAside;
+}
+
+bool StoreTrustedCertificate(RegistryStore& store, const std::string& entryName,
+                             const std::string& sha256)
+{
+    bool found = false;
+    store.Modify([&](RegistryKey& root) {
+        if (auto* entry = root.OpenKey(std::string(kSettingsKey) + "\\" + entryName)) {
+            entry->SetValue(kCertificateSha256Value, StringValue(sha256));
+            found = true;
+        }
+    });
+    return found;
 }
 
 } // namespace vorlane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/PasswordStore.h"
 #include "config/RegistryError.h"
 #include "config/RegistryKey.h"
 #include "config/RegistryStore.h"
@@ -56,6 +57,11 @@ struct MailServerRow
     std::string Password; // plain
     int Security = kSecurityNone;
     int Port = 0; // 0: the usual port of the security setting
+    // The certificate the user trusted for this entry, as stored (SHA-256 in hex).
+    std::string CertificateSha256 = {};
+    // The password stays in the keyring where it is kept, under this key, unread: Password is
+    // empty and means nothing. A row whose user name or host changed takes it along.
+    std::optional<PasswordKey> KeptUnder = {};
 };
 
 // Stores the settings and makes the entry subkeys exactly the rows, in one change of the file:
@@ -68,9 +74,20 @@ struct MailServerRow
 // the rows are rewritten; an entry the user never saw is never deleted. A file that cannot be
 // read or parsed is refused, or set aside as RegistryStore::Modify does when damaged says so;
 // returns where it was set aside.
+// With a keyring, every password goes there, under the row's user name and host, and the file
+// keeps only PasswordInKeyring for it (a Password of an older or imported file is moved so);
+// passwords the keyring no longer needs are removed from it after the file is stored. When no
+// keyring answers, the file keeps the scrambled password as it always did. A keyring that stays
+// locked, or a kept password that cannot be taken along, stores nothing (RegistryError).
 std::optional<std::filesystem::path>
 WriteSettings(RegistryStore& store, const Settings& values, const std::vector<MailServerRow>& rows,
               const std::optional<std::vector<std::string>>& shownEntries = std::nullopt,
-              RegistryStore::DamagedFile damaged = RegistryStore::DamagedFile::Refuse);
+              RegistryStore::DamagedFile damaged = RegistryStore::DamagedFile::Refuse,
+              PasswordStore* keyring = nullptr);
+
+// Stores the certificate (SHA-256 in hex) that the user chose to trust for the named entry.
+// False when the entry is no longer there.
+bool StoreTrustedCertificate(RegistryStore& store, const std::string& entryName,
+                             const std::string& sha256);
 
 } // namespace vorlane

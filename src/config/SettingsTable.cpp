@@ -170,6 +170,9 @@ StoredEntry StoredEntry::Read(const RegistryKey& entry, const ValueProblem& prob
     if (!stored.Security && entry.FindValue("Security") != nullptr)
         stored.Security = kSecuritySTLS;
     stored.Port = ReadPresent(entry, "Port", ReadInteger, problem);
+    stored.PasswordInKeyring =
+        ReadPresent(entry, kPasswordInKeyringValue, ReadInteger, problem).value_or(0) != 0;
+    stored.CertificateSha256 = ReadPresent(entry, kCertificateSha256Value, ReadString, problem);
     return stored;
 }
 

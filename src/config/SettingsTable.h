@@ -67,6 +67,11 @@ private:
     std::vector<std::pair<std::string_view, std::variant<int, std::string>>> values_;
 };
 
+// Values of an entry that the Windows program does not know: where its password is kept, and the
+// certificate the user trusted for it.
+inline constexpr std::string_view kPasswordInKeyringValue = "PasswordInKeyring";
+inline constexpr std::string_view kCertificateSha256Value = "CertificateSha256";
+
 // One mail server entry's values as they are stored, each present and readable one. The
 // password is unscrambled, every byte kept. A security that is present but cannot be read is
 // STLS: it never means plain text.
@@ -78,6 +83,10 @@ struct StoredEntry
     std::optional<std::string> Password;
     std::optional<int> Security;
     std::optional<int> Port;
+    // The password is kept in the keyring (and Password is absent, unless an older file or an
+    // import brought one, which then wins).
+    bool PasswordInKeyring = false;
+    std::optional<std::string> CertificateSha256; // as stored, not checked
 
     static StoredEntry Read(const RegistryKey& entry, const ValueProblem& problem);
 };

@@ -1,5 +1,6 @@
 #include "mail/MailErrorReport.h"
 
+#include "mail/ServerReply.h"
 #include "util/ErrorReport.h"
 
 namespace vorlane {
@@ -88,13 +89,18 @@ std::string FailureSentence(MailFailure failure, Pop3Step step)
 
 std::string ComposeMailErrorReport(const std::string& entryName, Pop3Step mailState, bool timedOut,
                                    std::string& errorDetail, const std::string& tlsFailure,
-                                   MailFailure failure)
+                                   MailFailure failure, const std::string& negativeReply)
 {
     const std::string sentence = FailureSentence(failure, mailState);
     std::string report =
         ComposeErrorReport("'" + entryName + "'", timedOut, TimeOutPhrase(mailState), sentence);
     if (timedOut)
         return report;
+    if (const auto said = ServerReplyText(negativeReply); !said.empty()) {
+        report += (sentence.empty() ? "" : "\r\n") + std::string("The server said: ") + said;
+        if (const auto advice = ResponseCodeAdvice(said); !advice.empty())
+            report += "\r\n" + std::string(advice);
+    }
     if (!tlsFailure.empty())
         report += (sentence.empty() ? "" : "\r\n") +
                   std::string("The secure connection could not be established: ") + tlsFailure;

@@ -46,6 +46,11 @@ struct TMailServer
     bool IsAddress; // Host is a dotted address that needs no name lookup
     int Security = kSecurityNone;
     int Port = 0; // 0: the usual port of the security setting
+    // The password is not in Password but in the desktop's keyring, read for each poll.
+    bool PasswordInKeyring = false;
+    // The server certificate the user chose to trust (64 lower-case hex digits of its SHA-256):
+    // exactly that one is accepted, and no other. Empty: the usual verification.
+    std::string CertificateSha256;
 };
 
 } // namespace vorlane

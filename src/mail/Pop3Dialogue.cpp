@@ -35,6 +35,7 @@ void Pop3Dialogue::Start(const std::string& user, const std::string& password, b
     MailPassword = password;
     MailFailed = false;
     MailBusy = false;
+    NegativeReply.clear();
     Failure = MailFailure::None;
     MailState = Pop3Step::NotStarted;
     StatCount = 0;
@@ -97,6 +98,7 @@ void Pop3Dialogue::HandleMailLine(const std::string& line)
     if (BeginsWith(line, "-ERR")) {
         // Today's servers say "[IN-USE]" (RFC 2449) where older ones said "busy".
         MailBusy = Contains(line, "BUSY") || Contains(line, "[IN-USE]");
+        NegativeReply = line;
         Fail(MailFailure::Refused);
         return;
     }

@@ -64,6 +64,8 @@ public:
     bool MailFailed = false;
     MailFailure Failure = MailFailure::None;
     bool MailBusy = false;
+    // The last negative reply as it came, for the report: users learn what their provider wants.
+    std::string NegativeReply;
     std::string ReceiveBuffer;
     std::string MailUser;
     std::string MailPassword;

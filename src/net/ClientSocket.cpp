@@ -1,5 +1,6 @@
 #include "net/ClientSocket.h"
 
+#include "net/PeerCertificate.h"
 #include "net/SocketErrors.h"
 
 #include <QHostAddress>
@@ -91,6 +92,30 @@ void ClientSocket::AddCaCertificates(const QList<QSslCertificate>& certificates)
     socket_.setSslConfiguration(configuration);
 }
 
+void ClientSocket::SetTrustedCertificate(const std::string& sha256)
+{
+    RequireInactive("trusted certificate");
+    trustedSha256_ = sha256;
+}
+
+bool ClientSocket::PeerIsTrusted() const
+{
+    return !trustedSha256_.empty() && !socket_.peerCertificate().isNull() &&
+           CertificateSha256Of(socket_.peerCertificate()) == trustedSha256_;
+}
+
+void ClientSocket::RefuseChangedCertificate()
+{
+    untrusted_ = socket_.peerCertificate();
+    tlsFailure_ = CertificateChangedSentence(trustedSha256_);
+    int number = static_cast<int>(kCertUntrustedRoot);
+    handler_->ClientSocketError(number);
+    if (number != 0) {
+        Close();
+        RaiseSocketError("The server's certificate is not the trusted one.", number, "connect");
+    }
+}
+
 void ClientSocket::StartTls()
 {
     if (active_)
@@ -107,6 +132,12 @@ void ClientSocket::OnEncrypted()
 {
     if (!active_)
         return;
+    // A certificate that verifies is still refused when the user trusted another one for this
+    // entry: the change must be seen before the login goes out.
+    if (!trustedSha256_.empty() && !PeerIsTrusted()) {
+        RefuseChangedCertificate();
+        return;
+    }
     if (security_ == SocketSecurity::ImplicitTls)
         handler_->ClientSocketConnect(); // the connection is usable only now
     else
@@ -115,8 +146,13 @@ void ClientSocket::OnEncrypted()
 
 void ClientSocket::OnSslErrors(const QList<QSslError>& errors)
 {
-    // Not ignored: the handshake fails after this, and its error tells the reasons.
+    // Exactly these errors of exactly the certificate the user trusted are let pass; anything
+    // else is not ignored: the handshake fails after this, and its error tells the reasons.
     sslErrors_ = errors;
+    if (PeerIsTrusted())
+        socket_.ignoreSslErrors(errors);
+    else
+        untrusted_ = socket_.peerCertificate(); // for the choice to trust it
 }
 
 void ClientSocket::RequireInactive(const char* what) const
@@ -150,6 +186,7 @@ void ClientSocket::Open()
     // A report of this connection must never show the reasons of the one before.
     tlsFailure_.clear();
     sslErrors_.clear();
+    untrusted_ = QSslCertificate();
     if (handler_ == nullptr)
         throw SocketException("No conversation owns the socket");
     if (host_.empty() && address_.empty())
@@ -235,6 +272,8 @@ void ClientSocket::OnError(QAbstractSocket::SocketError error)
         error == QAbstractSocket::SslInvalidUserDataError) {
         tlsFailure_ = TlsFailureText(sslErrors_, socket_.errorString());
         number = TlsErrorNumber(sslErrors_);
+        if (!untrusted_.isNull() && !trustedSha256_.empty())
+            tlsFailure_ = CertificateChangedSentence(trustedSha256_) + " " + tlsFailure_;
     }
     handler_->ClientSocketError(number);
     if (number != 0) {

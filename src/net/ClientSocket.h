@@ -69,6 +69,14 @@ public:
     // Certificate authorities trusted besides the system's own (tests bring theirs).
     void AddCaCertificates(const QList<QSslCertificate>& certificates);
 
+    // The one server certificate (SHA-256 of its DER form, lower-case hex) that the user trusted
+    // for the next connection: exactly that leaf is accepted although it cannot be verified, and
+    // any other fails the handshake, however well it verifies. Empty: the usual verification.
+    void SetTrustedCertificate(const std::string& sha256);
+    // The server's certificate when the last handshake failed because of it (it could not be
+    // verified, or it is not the trusted one); null otherwise.
+    const QSslCertificate& UntrustedCertificate() const { return untrusted_; }
+
     // Starts connecting and returns; progress comes as notifications.
     void Open();
     // Ends the connection; no notification of it follows.
@@ -103,12 +111,16 @@ private:
     void OnDisconnected();
     void OnEncrypted();
     void OnSslErrors(const QList<QSslError>& errors);
+    bool PeerIsTrusted() const;
+    void RefuseChangedCertificate();
 
     ClientSocketHandler* handler_ = nullptr;
     QSslSocket socket_;
     SocketSecurity security_ = SocketSecurity::None;
     std::string tlsFailure_;
     QList<QSslError> sslErrors_;
+    std::string trustedSha256_;
+    QSslCertificate untrusted_;
     int port_ = 110;
     std::string host_;
     std::string address_;

@@ -9,6 +9,16 @@ namespace vorlane {
 
 ClockSetter::~ClockSetter() = default;
 
+bool FallbackClockSetter::SetSystemTime(const SystemTime& utc)
+{
+    keptByNtp_ = false;
+    if (first_.SetSystemTime(utc))
+        return true;
+    const bool set = second_.SetSystemTime(utc);
+    keptByNtp_ = !set && second_.ClockKeptByNtp();
+    return set;
+}
+
 bool SystemClockSetter::SetSystemTime(const SystemTime& utc)
 {
     const auto seconds = UnixSecondsFromSystemTime(utc);

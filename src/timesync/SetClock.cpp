@@ -9,7 +9,10 @@ ClockSetting SetClockFromTimeData(const TimeData& data, ClockSetter& setter)
     ClockSetting result;
     result.utc = SystemTimeFromTimeData(data);
     result.accepted = setter.SetSystemTime(result.utc);
-    result.logLine = result.accepted ? NewLocalTimeLine() : std::string(kPermissionDeniedLogLine);
+    result.keptByNtp = !result.accepted && setter.ClockKeptByNtp();
+    result.logLine = result.accepted    ? NewLocalTimeLine()
+                     : result.keptByNtp ? std::string(kNtpKeepsClockLogLine)
+                                        : std::string(kPermissionDeniedLogLine);
     return result;
 }
 

@@ -15,6 +15,7 @@ struct ClockSetting
 {
     SystemTime utc;
     bool accepted = false;
+    bool keptByNtp = false; // refused because the system keeps the clock by NTP
     std::string logLine;
 };
 

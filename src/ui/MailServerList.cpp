@@ -20,6 +20,11 @@ constexpr int kSecurityColumn = 4;
 constexpr int kPasswordRole = Qt::UserRole;
 constexpr int kSecurityRole = Qt::UserRole + 1;
 constexpr int kPortRole = Qt::UserRole + 2; // 0: the usual port of the security
+// Where the password is kept: the certificate the user trusted, and the key of a password that
+// stays unread in the keyring (no such key: the password role holds it).
+constexpr int kCertificateRole = Qt::UserRole + 3;
+constexpr int kKeptUserRole = Qt::UserRole + 4;
+constexpr int kKeptHostRole = Qt::UserRole + 5;
 
 // The platform's locale-aware order. The C locale has no collation of its own (its code-point
 // order puts every capital before every small letter), so it falls back to English.
@@ -76,6 +81,10 @@ void MailServerList::Update(QTreeWidgetItem* item, const MailServerRow& row)
     item->setData(0, kPasswordRole, QByteArray::fromStdString(row.Password));
     item->setData(0, kSecurityRole, row.Security);
     item->setData(0, kPortRole, row.Port);
+    item->setData(0, kCertificateRole, Q(row.CertificateSha256));
+    item->setData(0, kKeptUserRole,
+                  row.KeptUnder ? QVariant(Q(row.KeptUnder->UserName)) : QVariant());
+    item->setData(0, kKeptHostRole, row.KeptUnder ? QVariant(Q(row.KeptUnder->Host)) : QVariant());
     item->setText(kSecurityColumn, SecurityColumnText(row.Security));
     item->setToolTip(kSecurityColumn, QString("%1, port %2")
                                           .arg(SecurityColumnText(row.Security))
@@ -84,13 +93,18 @@ void MailServerList::Update(QTreeWidgetItem* item, const MailServerRow& row)
 
 MailServerRow MailServerList::RowOf(const QTreeWidgetItem* item)
 {
-    return {S(item->text(0)),
-            S(item->text(kUserNameColumn)),
-            S(item->text(kServerColumn)),
-            S(item->text(kIntervalColumn)),
-            item->data(0, kPasswordRole).toByteArray().toStdString(),
-            item->data(0, kSecurityRole).toInt(),
-            item->data(0, kPortRole).toInt()};
+    MailServerRow row{S(item->text(0)),
+                      S(item->text(kUserNameColumn)),
+                      S(item->text(kServerColumn)),
+                      S(item->text(kIntervalColumn)),
+                      item->data(0, kPasswordRole).toByteArray().toStdString(),
+                      item->data(0, kSecurityRole).toInt(),
+                      item->data(0, kPortRole).toInt()};
+    row.CertificateSha256 = S(item->data(0, kCertificateRole).toString());
+    if (item->data(0, kKeptUserRole).isValid())
+        row.KeptUnder = PasswordKey{S(item->data(0, kKeptUserRole).toString()),
+                                    S(item->data(0, kKeptHostRole).toString())};
+    return row;
 }
 
 std::vector<MailServerRow> MailServerList::Rows() const

@@ -3,6 +3,7 @@
 #include "mail/MailServer.h"
 #include "ui/DefaultButton.h"
 #include "ui/DialogButtons.h"
+#include "ui/EntryNotes.h"
 #include "ui/FixedDialog.h"
 #include "ui/QtText.h"
 #include "ui/SettingsRules.h"
@@ -108,9 +109,48 @@ TMailServerSettingsForm::TMailServerSettingsForm(QWidget* parent)
     setTabOrder(securityComboBox_, portEdit_);
     setTabOrder(portEdit_, intervalEdit_);
 
-    SetSecurity(kSecurityNone);
+    // A new entry is secured from the first byte: the password never crosses in plain text.
+    SetSecurity(kSecurityImplicitTls);
     intervalEdit_->setText("10");
     UpdateOKButton();
+    AddNotes();
+}
+
+// The notes on where the password goes sit below the buttons; the dialog grows by what they
+// need and shrinks back when none applies.
+void TMailServerSettingsForm::AddNotes()
+{
+    notes_ = new EntryNotes(kClientWidth, this);
+    notes_->move(0, kClientHeight);
+    connect(notes_, &EntryNotes::changed, this,
+            [this] { setFixedHeight(kClientHeight + notes_->NeededHeight()); });
+    connect(pop3ServerEdit_, &QLineEdit::textChanged, this, &TMailServerSettingsForm::UpdateNotes);
+    connect(securityComboBox_, &QComboBox::currentIndexChanged, this,
+            &TMailServerSettingsForm::UpdateNotes);
+    UpdateNotes();
+}
+
+void TMailServerSettingsForm::UpdateNotes()
+{
+    notes_->ShowPlainTextWarning(Security(), S(pop3ServerEdit_->text()));
+}
+
+void TMailServerSettingsForm::SetPasswordKeptScrambled(bool scrambledOnly)
+{
+    notes_->SetScrambledOnly(scrambledOnly);
+}
+
+void TMailServerSettingsForm::SetPasswordInKeyring(bool kept)
+{
+    passwordInKeyring_ = kept;
+    if (kept)
+        SetPassword({});
+    passwordEdit_->setPlaceholderText(kept ? "(kept in the keyring)" : QString());
+}
+
+bool TMailServerSettingsForm::PasswordStaysInKeyring() const
+{
+    return passwordInKeyring_ && passwordEdit_->text().isEmpty();
 }
 
 TMailServerSettingsForm::~TMailServerSettingsForm() = default;
@@ -138,7 +178,8 @@ void TMailServerSettingsForm::ResetFields()
     userNameEdit_->clear();
     SetPassword({});
     pop3ServerEdit_->clear();
-    SetSecurity(kSecurityNone);
+    SetSecurity(kSecurityImplicitTls);
+    SetPasswordInKeyring(false);
     intervalEdit_->setText("10");
     okGradBtn_->setEnabled(false);
 }
@@ -206,6 +247,8 @@ void TMailServerSettingsForm::SetSecurity(int security, int port)
         securityComboBox_->setCurrentIndex(security_);
     }
     portField_->SetNumber(PortShown(security_, port));
+    if (notes_ != nullptr)
+        UpdateNotes();
 }
 
 void TMailServerSettingsForm::SecurityComboBoxChange(int index)

@@ -12,6 +12,7 @@ class QFrame;
 
 namespace vorlane {
 
+class EntryNotes;
 class TGradBtn;
 class UpDown;
 class WholeNumberField;
@@ -28,7 +29,7 @@ public:
     explicit TMailServerSettingsForm(QWidget* parent = nullptr);
     ~TMailServerSettingsForm() override;
 
-    // Empty fields, no security on port 110, interval 10, OK disabled: ready for a new entry.
+    // Empty fields, SSL/TLS on port 995, interval 10, OK disabled: ready for a new entry.
     void ResetFields();
     // OK is enabled exactly when the name, the user name and the POP3 server hold any text.
     void UpdateOKButton();
@@ -64,6 +65,14 @@ public:
     void SetSecurity(int security, int port = 0);
     int LastAcceptedPort() const;
 
+    // Where the password goes. An entry whose password stays unread in the keyring shows an
+    // empty field that says so; left empty, the password stays where it is.
+    void SetPasswordInKeyring(bool kept);
+    bool PasswordStaysInKeyring() const;
+    // No keyring answers: a line says that the password is kept only scrambled in a file.
+    void SetPasswordKeptScrambled(bool scrambledOnly);
+    EntryNotes* Notes() const { return notes_; }
+
 public slots:
     void IntervalEditEnter();
     void IntervalEditExit();
@@ -84,6 +93,8 @@ protected:
 private:
     QLineEdit* AddField(int top, const char* label, const char* hint);
     void AddCaption(int top, const char* label, QWidget* buddy);
+    void AddNotes();
+    void UpdateNotes();
 
     QLineEdit* serverNameEdit_;
     QLineEdit* userNameEdit_;
@@ -102,6 +113,8 @@ private:
     std::string storedPassword_;
     QString storedPasswordShown_;
     int security_ = 0;
+    EntryNotes* notes_ = nullptr;
+    bool passwordInKeyring_ = false;
 };
 
 } // namespace vorlane

@@ -137,6 +137,9 @@ void TSettingsForm::ReadSettings()
         row.Security = SecurityShown(values.Security);
         if (values.Port)
             row.Port = PortStored(row.Security, *values.Port);
+        row.CertificateSha256 = values.CertificateSha256.value_or("");
+        if (values.PasswordInKeyring && !values.Password)
+            row.KeptUnder = PasswordKey{row.UserName, row.Server};
         ui_.mailServers->Add(row);
         shownEntries_.push_back(name);
     }
@@ -168,7 +171,8 @@ void TSettingsForm::WriteSettings()
 {
     const auto setAside = ::vorlane::WriteSettings(
         store_, Values(), Rows(), shownEntries_,
-        damagedFile_ ? RegistryStore::DamagedFile::SetAside : RegistryStore::DamagedFile::Refuse);
+        damagedFile_ ? RegistryStore::DamagedFile::SetAside : RegistryStore::DamagedFile::Refuse,
+        services_.passwords);
     if (setAside)
         ShowMessage("The damaged settings file is kept as " + setAside->string() + ".");
 }
@@ -207,6 +211,7 @@ void TSettingsForm::NewGradBtnClick()
 {
     TMailServerSettingsForm form(this);
     form.ResetFields();
+    form.SetPasswordKeptScrambled(!KeyringAnswers());
     for (;;) {
         if (services_.runModal(form) != QDialog::Accepted)
             return;
@@ -255,12 +260,29 @@ void TSettingsForm::EditGradBtnClick()
     form.SetPassword(row.Password);
     form.SetSecurity(row.Security, row.Port);
     form.SetServerNameReadOnly(true);
+    form.SetPasswordInKeyring(row.KeptUnder.has_value());
+    form.SetPasswordKeptScrambled(!KeyringAnswers());
     if (services_.runModal(form) != QDialog::Accepted)
         return;
-    MailServerList::Update(item, {row.Name, S(form.UserNameEdit()->text()),
-                                  S(form.POP3ServerEdit()->text()), S(form.IntervalEdit()->text()),
-                                  form.Password(), form.Security(),
-                                  PortStored(form.Security(), form.Port())});
+    MailServerRow edited{row.Name,
+                         S(form.UserNameEdit()->text()),
+                         S(form.POP3ServerEdit()->text()),
+                         S(form.IntervalEdit()->text()),
+                         form.Password(),
+                         form.Security(),
+                         PortStored(form.Security(), form.Port())};
+    edited.CertificateSha256 = row.CertificateSha256;
+    if (form.PasswordStaysInKeyring())
+        edited.KeptUnder = row.KeptUnder;
+    MailServerList::Update(item, edited);
+}
+
+bool TSettingsForm::KeyringAnswers()
+{
+    if (!keyringAnswers_)
+        keyringAnswers_ = services_.passwords != nullptr &&
+                          services_.passwords->Answers(std::chrono::milliseconds(5000));
+    return *keyringAnswers_;
 }
 
 void TSettingsForm::RemoveGradBtnClick()

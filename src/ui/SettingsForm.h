@@ -46,6 +46,8 @@ struct SettingsFormServices
     std::string executablePath;
     // The folder of the autostart entry. Default: the current user's autostart folder.
     std::filesystem::path autostartFolder;
+    // The desktop's keyring for the entries' passwords. Default: none, the file keeps them.
+    PasswordStore* passwords = nullptr;
 };
 
 // The one place where the user edits the configuration: the mail server entries, how new mail
@@ -165,6 +167,8 @@ private:
     bool ChooseFile(const char* filter, const char* defaultSuffix, const char* title,
                     bool executablesFirst, QLineEdit* target);
     bool TimeServerRuleBroken() const;
+    // Whether a keyring answers, asked once, when an entry dialog first needs to say it.
+    bool KeyringAnswers();
 
     RegistryStore& store_;
     SettingsFormServices services_;
@@ -179,6 +183,7 @@ private:
     bool readSettingsErrorShown_ = false;
     bool damagedFile_ = false; // the file could not be read: OK sets it aside
     std::vector<std::string> shownEntries_;
+    std::optional<bool> keyringAnswers_;
 };
 
 } // namespace vorlane

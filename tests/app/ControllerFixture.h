@@ -20,6 +20,7 @@ struct ControllerFixture
     RecordingDesktop desktop;
     RecordingClockSetter clock;
     std::unique_ptr<TProtocolForm> controller;
+    PasswordStore* passwords = nullptr; // the keyring the controller reads passwords from
 
     // Settings as the dialog would store them, with the log on.
     static Settings LoggingSettings(int connectionTimeout = 10)
@@ -39,8 +40,16 @@ struct ControllerFixture
 
     TProtocolForm& Create(int mailPort, int timePort = 0)
     {
-        controller = std::make_unique<TProtocolForm>(TProtocolForm::Environment{
-            store, desktop, clock, (dir / "Vorlane.log").string(), mailPort, timePort});
+        controller = std::make_unique<TProtocolForm>(
+            TProtocolForm::Environment{store,
+                                       desktop,
+                                       clock,
+                                       (dir / "Vorlane.log").string(),
+                                       mailPort,
+                                       timePort,
+                                       {},
+                                       {},
+                                       passwords});
         controller->FormCreate();
         return *controller;
     }

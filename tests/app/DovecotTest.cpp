@@ -2,6 +2,7 @@
 #include "servers/Dovecot.h"
 
 #include "app/ControllerFixture.h"
+#include "mail/ServerReply.h"
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
@@ -170,9 +171,12 @@ TEST(Dovecot, AWrongPasswordIsReported)
     ControllerFixture f;
     f.Store({{"Home", "joe", "127.0.0.1", "10", "wrong"}});
     auto& c = f.Create(server.Port());
+    // Dovecot's own words follow, with the advice for its RFC 2449 response code.
     EXPECT_EQ(f.desktop.messages,
               std::vector<std::string>{
-                  "Error while communicating with 'Home'\r\nThe specified password is incorrect."});
+                  "Error while communicating with 'Home'\r\nThe specified password is incorrect."
+                  "\r\nThe server said: [AUTH] Authentication failed.\r\n" +
+                  std::string(ResponseCodeAdvice("[AUTH]"))});
     EXPECT_TRUE(c.MailServers()[0].Failed);
 }
 

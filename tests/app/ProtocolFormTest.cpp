@@ -281,7 +281,9 @@ TEST(Controller, FailedPollsAreReportedByTheStateReached)
              if (line.empty())
                  c.Send("-ERR go away\r\n");
          },
-         10, "The mail server rejected my connection by sending a negative welcome message."},
+         10,
+         "The mail server rejected my connection by sending a negative welcome message.\r\nThe "
+         "server said: go away"},
         {"negative reply to TOP",
          [](auto& c, const std::string& line) {
              if (line.starts_with("TOP"))
@@ -289,7 +291,7 @@ TEST(Controller, FailedPollsAreReportedByTheStateReached)
              else
                  ScriptedServer::Pop3("+OK 2 10")(c, line);
          },
-         10, ""},
+         10, "The server said: no TOP here"},
         {"STAT with two blanks", ScriptedServer::Pop3("+OK  2 10"), 10,
          "The mail server answered the stat request without a valid number of messages and "
          "size."},
@@ -441,8 +443,9 @@ TEST(Controller, ApplicationExceptionKeepsTheSentenceOfASocketNumberForTheNextRe
     });
     f.Store({Row("Home")});
     auto& c = f.Create(server.Port());
-    const std::string refused = "Error while communicating with 'Home'\r\nThe mail server "
-                                "rejected my connection by sending a negative welcome message.";
+    const std::string refused =
+        "Error while communicating with 'Home'\r\nThe mail server rejected my connection by "
+        "sending a negative welcome message.\r\nThe server said: go away";
     c.ApplicationException("Windows socket error: Connection refused (10061), on API 'connect'");
     c.ChecknowMenuItemClick(-1);
     EXPECT_EQ(f.desktop.messages.back(),

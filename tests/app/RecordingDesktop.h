@@ -65,6 +65,14 @@ public:
     }
     void ShowAbout() override { events.push_back("about"); }
     void RaiseOpenWindow() override { events.push_back("raise"); }
+    bool OfferCertificateTrust(const std::string& report, const std::string& certificate) override
+    {
+        // Recorded like any report, with the certificate for the test to look at.
+        messages.push_back(report);
+        certificates.push_back(certificate);
+        events.push_back("trust offer");
+        return trustCertificates && !ExitRequested();
+    }
     void Beep() override { events.push_back("beep"); }
     void PlayWaveFile(const std::string& fileName) override
     {
@@ -92,6 +100,8 @@ public:
     std::vector<NewMail> newMail;
     std::vector<NewMailNotice> notices;
     std::vector<std::string> events;
+    std::vector<std::string> certificates; // shown with the trust offers
+    bool trustCertificates = false;        // the answer to a trust offer
     std::function<void(const std::string&)> onMessage;
     std::function<void()> onSettings;
     bool settingsAccepted = false; // what the user's OK or Cancel answers

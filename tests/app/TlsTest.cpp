@@ -1,5 +1,7 @@
 // POP3 over TLS against Dovecot with certificates made for the test, trusted only by it.
 #include "app/ControllerFixture.h"
+#include "config/RegistryValue.h"
+#include "mail/CertificateTrust.h"
 #include "servers/Dovecot.h"
 #include "servers/ScriptedServer.h"
 #include "servers/TestCertificates.h"
@@ -162,7 +164,8 @@ TEST(Tls, AServerWithoutStlsNeverSeesTheLogin)
     EXPECT_EQ(server.Received(), std::vector<std::string>{"STLS"});
     EXPECT_EQ(f.desktop.messages,
               std::vector<std::string>{"Error while communicating with 'Home'\r\nThe mail server "
-                                       "does not offer a secure connection (STLS)."});
+                                       "does not offer a secure connection (STLS).\r\nThe "
+                                       "server said: Unknown command"});
     EXPECT_TRUE(controller.MailServers()[0].Failed);
 
     // Dovecot without TLS says the same in its own words.
@@ -178,6 +181,99 @@ TEST(Tls, AServerWithoutStlsNeverSeesTheLogin)
     ASSERT_EQ(g.desktop.messages.size(), 1u);
     EXPECT_NE(g.desktop.messages[0].find("does not offer a secure connection"), std::string::npos);
     EXPECT_FALSE(g.Logged("POP3 OUT: USER joe"));
+}
+
+} // namespace
+} // namespace vorlane
+
+namespace vorlane {
+namespace {
+
+std::string StoredFingerprint(test::ControllerFixture& f)
+{
+    const auto root = f.store.Read();
+    const auto* entry = root.OpenKey("SOFTWARE\\Mirvo\\Vorlane\\Home");
+    const auto* value = entry != nullptr ? entry->FindValue("CertificateSha256") : nullptr;
+    return value != nullptr ? ReadString(*value, "CertificateSha256") : std::string();
+}
+
+TEST(Tls, ATrustedCertificateIsPolledAndAnotherOneOnTheSameServerFails)
+{
+    REQUIRE_TLS_PEERS();
+    const TestCertificates certificates;
+    const int port = test::UnusedPort();
+    ControllerFixture f;
+    f.Store({SecureRow(kSecuritySTLS, port)});
+    {
+        // A certificate that no authority the program knows has signed.
+        Dovecot server(port);
+        server.EnableTls(certificates.Untrusted(),
+                         TestCertificates::KeyOf(certificates.Untrusted()));
+        server.AddUser("joe", "secret");
+        server.AddMessage("joe", "Ann", "Hello");
+        server.Start();
+        f.desktop.trustCertificates = true; // the user chooses "Trust this certificate"
+        auto& controller = f.Create(server.Port());
+        ASSERT_EQ(f.desktop.certificates.size(), 1u);
+        const auto& shown = f.desktop.certificates[0];
+        EXPECT_NE(shown.find("Subject: localhost"), std::string::npos) << shown;
+        EXPECT_NE(shown.find("Issuer: Vorlane test rogue"), std::string::npos) << shown;
+        EXPECT_NE(shown.find("\r\nValid from 20"), std::string::npos) << shown;
+        EXPECT_NE(shown.find("SHA-256 fingerprint: "), std::string::npos) << shown;
+        const auto fingerprint = StoredFingerprint(f);
+        ASSERT_EQ(fingerprint.size(), 64u);
+        EXPECT_NE(shown.find(FingerprintForDisplay(fingerprint)), std::string::npos);
+        EXPECT_FALSE(f.Logged("POP3 OUT: USER joe")) << "no login before the user trusted it";
+        EXPECT_FALSE(controller.MailServers()[0].Failed);
+
+        f.desktop.trustCertificates = false;
+        controller.ChecknowMenuItemClick(-1);
+        EXPECT_EQ(f.desktop.messages.size(), 1u) << f.desktop.messages.back();
+        EXPECT_EQ(controller.MailServers()[0].MessageCount, 1);
+        EXPECT_TRUE(f.Logged("POP3 OUT: PASS ********"));
+        // A restart reads the trusted certificate from the file.
+        f.controller.reset();
+        f.desktop.messages.clear();
+        f.Create(server.Port());
+        EXPECT_TRUE(f.desktop.messages.empty());
+        EXPECT_EQ(f.controller->MailServers()[0].MessageCount, 1);
+    }
+    // The same server with another certificate, one that even verifies: refused, and said so.
+    Dovecot server(port);
+    server.EnableTls(certificates.Good(), TestCertificates::KeyOf(certificates.Good()));
+    server.AddUser("joe", "secret");
+    server.Start();
+    f.controller.reset();
+    f.desktop.messages.clear();
+    const auto before = test::ReadFile(f.dir / "Vorlane.log");
+    auto& controller = CreateTrusting(f, certificates, server.Port());
+    ASSERT_EQ(f.desktop.messages.size(), 1u);
+    EXPECT_NE(f.desktop.messages[0].find("presented another certificate than the one you trusted"),
+              std::string::npos)
+        << f.desktop.messages[0];
+    EXPECT_TRUE(controller.MailServers()[0].Failed);
+    EXPECT_EQ(test::ReadFile(f.dir / "Vorlane.log").find("POP3 OUT: USER joe", before.size()),
+              std::string::npos)
+        << "no login to the changed server";
+}
+
+TEST(Tls, AFingerprintThatIsNotOneIsIgnoredAndTheCertificateVerifiedAsUsual)
+{
+    REQUIRE_TLS_PEERS();
+    const TestCertificates certificates;
+    Dovecot server;
+    server.EnableTls(certificates.Good(), TestCertificates::KeyOf(certificates.Good()));
+    server.AddUser("joe", "secret");
+    server.Start();
+    ControllerFixture f;
+    auto row = SecureRow(kSecurityImplicitTls, server.TlsPort());
+    row.CertificateSha256 = "not a fingerprint";
+    f.Store({row});
+    auto& controller = CreateTrusting(f, certificates, server.Port());
+    EXPECT_TRUE(f.desktop.messages.empty());
+    EXPECT_FALSE(controller.MailServers()[0].Failed);
+    EXPECT_TRUE(f.Logged("Mailserver [Home]: CertificateSha256 is not 64 hex digits and is "
+                         "ignored: the certificate is verified as usual"));
 }
 
 } // namespace

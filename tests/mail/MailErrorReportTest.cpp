@@ -1,5 +1,9 @@
 #include "mail/MailErrorReport.h"
 
+#include "mail/ServerReply.h"
+
+#include <algorithm>
+#include <cctype>
 #include <gtest/gtest.h>
 
 namespace vorlane {
@@ -117,6 +121,78 @@ TEST(ComposeMailErrorReport, NamesTheSecureConnectionSteps)
                                      "The certificate has expired"),
               head + "Connecting to the remote host failed.\r\n"
                      "The secure connection could not be established: The certificate has expired");
+}
+
+} // namespace
+} // namespace vorlane
+
+namespace vorlane {
+namespace {
+
+TEST(ComposeMailErrorReport, RepeatsTheServersOwnWordsWithAdviceForItsResponseCode)
+{
+    const auto head = std::string("Error while communicating with 'Home'\r\n");
+    const struct
+    {
+        const char* reply;
+        Pop3Step step;
+        std::string expected; // after the first line
+    } cases[] = {
+        {"-ERR [AUTH] Application-specific password required", Pop3Step::PasswordSent,
+         "The specified password is incorrect.\r\nThe server said: [AUTH] Application-specific "
+         "password required\r\n" +
+             std::string(ResponseCodeAdvice("[AUTH]"))},
+        {"-err [sys/temp] try later", Pop3Step::StatSent,
+         "Listing the number of messages waiting at the server was denied.\r\nThe server said: "
+         "[sys/temp] try later\r\n" +
+             std::string(ResponseCodeAdvice("[SYS/TEMP]"))},
+        {"-ERR no such user", Pop3Step::UserSent,
+         "The specified user does not exist at the mail server.\r\nThe server said: no such user"},
+        // No sentence of its own (a refused TOP): the server's words stand alone.
+        {"-ERR no TOP", Pop3Step::ReceivingHeaders, "The server said: no TOP"},
+        // Control bytes cannot forge lines in the window.
+        {"-ERR a\rb\x1b[2J", Pop3Step::UserSent,
+         "The specified user does not exist at the mail server.\r\nThe server said: "
+         "a\\x0Db\\x1B[2J"},
+        {"-ERR", Pop3Step::UserSent, "The specified user does not exist at the mail server."},
+    };
+    for (const auto& c : cases) {
+        std::string detail = "the connection was reset (10054)";
+        EXPECT_EQ(ComposeMailErrorReport("Home", c.step, false, detail, {}, MailFailure::Refused,
+                                         c.reply),
+                  head + c.expected +
+                      "\r\nDetailed error message: the connection was reset "
+                      "(10054)")
+            << c.reply;
+    }
+    // A time-out says nothing of an earlier reply.
+    std::string detail;
+    EXPECT_EQ(ComposeMailErrorReport("Home", Pop3Step::UserSent, true, detail, {},
+                                     MailFailure::Refused, "-ERR [AUTH] no"),
+              head + "A timeout error occured while  waiting for the username OK response.");
+}
+
+TEST(ServerReply, IsCutShortAndEscaped)
+{
+    const std::string huge = "-ERR " + std::string(5000, 'x');
+    EXPECT_EQ(ServerReplyText(huge), std::string(kMaxServerReplyLength, 'x'));
+    EXPECT_EQ(ServerReplyText("-ERR \x01\x7f"), "\\x01\\x7F");
+    EXPECT_EQ(ServerReplyText("-ERRbusy"), "busy");
+}
+
+TEST(ServerReply, AdvisesOnEveryResponseCodeOfRfc2449)
+{
+    for (const char* code : {"[AUTH]", "[SYS/TEMP]", "[SYS/PERM]", "[LOGIN-DELAY]", "[IN-USE]"}) {
+        EXPECT_FALSE(ResponseCodeAdvice(std::string(code) + " x").empty()) << code;
+        std::string lower = code;
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        EXPECT_EQ(ResponseCodeAdvice(lower), ResponseCodeAdvice(code)) << code;
+    }
+    // The code opens the text, or it is none.
+    for (const char* text : {"", "AUTH", "[AUTH", "x [AUTH]", "[SYS]", "[UNKNOWN] x"})
+        EXPECT_TRUE(ResponseCodeAdvice(text).empty()) << text;
+    EXPECT_NE(ResponseCodeAdvice("[SYS/TEMP]"), ResponseCodeAdvice("[SYS/PERM]"));
 }
 
 } // namespace

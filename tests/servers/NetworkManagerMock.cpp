@@ -29,7 +29,9 @@ constexpr int kStartMs = 20000;
 const QString kService = QStringLiteral("org.freedesktop.NetworkManager");
 const QString kPython = QStringLiteral("/usr/bin/python3");
 
-void Stop(QProcess& process)
+} // namespace
+
+void StopProcess(QProcess& process)
 {
     if (process.state() == QProcess::NotRunning)
         return;
@@ -39,6 +41,8 @@ void Stop(QProcess& process)
         process.waitForFinished(5000);
     }
 }
+
+namespace {
 
 bool PythonHasDbusmock()
 {
@@ -74,7 +78,7 @@ PrivateBus::PrivateBus()
 
 PrivateBus::~PrivateBus()
 {
-    Stop(daemon_);
+    StopProcess(daemon_);
 }
 
 bool NetworkManagerMock::Available(std::string& why)
@@ -93,31 +97,37 @@ NetworkManagerMock::NetworkManagerMock(const QString& busAddress)
       connectionName_(QStringLiteral("nm-mock-%1").arg(reinterpret_cast<quintptr>(this)))
 {
     qDBusRegisterMetaType<ProfileSettings>();
+    running_ = StartDbusmock(mock_, busAddress_, {"networkmanager"}, connectionName_, kService);
+}
+
+bool StartDbusmock(QProcess& mock, const QString& busAddress, const QStringList& templateArguments,
+                   const QString& connectionName, const QString& service)
+{
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DBUS_SYSTEM_BUS_ADDRESS", busAddress);
-    mock_.setProcessEnvironment(environment);
-    mock_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    mock_.setStandardOutputFile(QProcess::nullDevice());
-    mock_.start(kPython, {"-m", "dbusmock", "--system", "--template", "networkmanager"});
-    if (!mock_.waitForStarted(kStartMs))
-        return;
+    mock.setProcessEnvironment(environment);
+    mock.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    mock.setStandardOutputFile(QProcess::nullDevice());
+    mock.start(kPython,
+               QStringList{"-m", "dbusmock", "--system", "--template"} + templateArguments);
+    if (!mock.waitForStarted(kStartMs))
+        return false;
 
-    QDBusConnection bus = QDBusConnection::connectToBus(busAddress_, connectionName_);
-    // Ready when the template has claimed NetworkManager's name.
+    QDBusConnection bus = QDBusConnection::connectToBus(busAddress, connectionName);
+    // Ready when the template has claimed the service's name.
     const QDeadlineTimer deadline(kStartMs);
-    while (bus.isConnected() && !deadline.hasExpired() && mock_.state() == QProcess::Running) {
-        if (bus.interface()->isServiceRegistered(kService).value()) {
-            running_ = true;
-            break;
-        }
+    while (bus.isConnected() && !deadline.hasExpired() && mock.state() == QProcess::Running) {
+        if (bus.interface()->isServiceRegistered(service).value())
+            return true;
         QThread::msleep(20);
     }
+    return false;
 }
 
 NetworkManagerMock::~NetworkManagerMock()
 {
     QDBusConnection::disconnectFromBus(connectionName_);
-    Stop(mock_);
+    StopProcess(mock_);
 }
 
 QString NetworkManagerMock::AddProfile(const std::string& id)

@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <string>
 
@@ -26,6 +27,14 @@ private:
     QProcess daemon_;
     QString address_;
 };
+
+// Starts python3-dbusmock with a template (and its arguments) on the bus, standing in for the
+// system bus, and waits until the template owns the service's name on the connection of that
+// name. False when it does not within 20 s.
+bool StartDbusmock(QProcess& mock, const QString& busAddress, const QStringList& templateArguments,
+                   const QString& connectionName, const QString& service);
+// Ends a process the test started: asked first, then killed.
+void StopProcess(QProcess& process);
 
 // python3-dbusmock's NetworkManager template on a bus, with helpers to add connection profiles
 // and active connections. Ended, by its process id, when the object goes.

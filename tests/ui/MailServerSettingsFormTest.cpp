@@ -2,11 +2,13 @@
 
 #include "DialogTestSupport.h"
 #include "mail/MailServer.h"
+#include "ui/EntryNotes.h"
 #include "ui/UpDown.h"
 #include "ui/gradbtn/GradBtn.h"
 
 #include <QComboBox>
 #include <QFrame>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -62,10 +64,11 @@ TEST(MailServerSettingsForm, SecurityAndPortSitBelowThePop3ServerInTheSameLook)
     EXPECT_EQ(security->itemText(1), "STARTTLS (STLS)");
     EXPECT_EQ(security->itemText(2), "SSL/TLS");
     EXPECT_FALSE(security->isEditable());
-    EXPECT_EQ(security->currentIndex(), 0);
-    EXPECT_EQ(form.Security(), kSecurityNone);
-    EXPECT_EQ(form.PortEdit()->text(), "110");
-    EXPECT_EQ(form.Port(), 110);
+    // TLS first: a new entry never sends its password in plain text.
+    EXPECT_EQ(security->currentIndex(), 2);
+    EXPECT_EQ(form.Security(), kSecurityImplicitTls);
+    EXPECT_EQ(form.PortEdit()->text(), "995");
+    EXPECT_EQ(form.Port(), 995);
     EXPECT_FALSE(security->toolTip().isEmpty());
     EXPECT_FALSE(form.PortEdit()->toolTip().isEmpty());
 
@@ -177,7 +180,7 @@ TEST(MailServerSettingsForm, OkRepairsThePortTypedJustBefore)
     EXPECT_EQ(form.Port(), 1110);
 }
 
-TEST(MailServerSettingsForm, SetSecurityShowsAnEntryAndResetGoesBackToPlain)
+TEST(MailServerSettingsForm, SetSecurityShowsAnEntryAndResetGoesBackToTls)
 {
     const struct
     {
@@ -196,8 +199,8 @@ TEST(MailServerSettingsForm, SetSecurityShowsAnEntryAndResetGoesBackToPlain)
         EXPECT_EQ(form.PortEdit()->text(), c.shown) << c.security << "/" << c.port;
 
         form.ResetFields();
-        EXPECT_EQ(form.Security(), kSecurityNone);
-        EXPECT_EQ(form.PortEdit()->text(), "110");
+        EXPECT_EQ(form.Security(), kSecurityImplicitTls);
+        EXPECT_EQ(form.PortEdit()->text(), "995");
     }
     // A shown entry's own port stays when the user picks another security.
     TMailServerSettingsForm form;
@@ -346,6 +349,83 @@ TEST(MailServerSettingsForm, ReadOnlyNameForEdit)
     EXPECT_TRUE(form.ServerNameEdit()->isReadOnly());
     EXPECT_EQ(form.ServerNameEdit()->palette().color(QPalette::Base),
               form.palette().color(QPalette::Button));
+}
+
+} // namespace
+} // namespace vorlane
+
+namespace vorlane {
+namespace {
+
+TEST(MailServerSettingsForm, WarnsInOneLineOfPlainTextToAHostThatIsNotLoopback)
+{
+    const struct
+    {
+        int security;
+        const char* host;
+        bool warned;
+    } cases[] = {
+        {kSecurityNone, "pop.example.org", true},
+        {kSecurityNone, "192.168.1.20", true},
+        {kSecurityNone, "127.0.0.1", false},
+        {kSecurityNone, "127.8.9.10", false},
+        {kSecurityNone, "LocalHost", false},
+        {kSecurityNone, "mail.localhost", false},
+        {kSecurityNone, "::1", false},
+        {kSecurityNone, "[::1]", false},
+        {kSecurityNone, "", false},
+        {kSecurityNone, "127.example.org", true},
+        {kSecuritySTLS, "pop.example.org", false},
+        {kSecurityImplicitTls, "pop.example.org", false},
+    };
+    for (const auto& c : cases) {
+        TMailServerSettingsForm form;
+        form.show();
+        const int plainHeight = form.height();
+        form.POP3ServerEdit()->setText(c.host);
+        form.SecurityComboBox()->setCurrentIndex(c.security);
+        const auto* warning = form.Notes()->PlainTextWarning();
+        EXPECT_EQ(warning->isVisible(), c.warned) << c.security << " " << c.host;
+        EXPECT_EQ(form.height() > plainHeight, c.warned) << "the dialog makes room for it";
+        if (c.warned) {
+            EXPECT_EQ(warning->text(),
+                      "Without security the password crosses the network as plain text.");
+            EXPECT_LE(warning->geometry().bottom(), form.Notes()->height());
+            EXPECT_GE(form.Notes()->y(), form.OKGradBtn()->geometry().bottom());
+        }
+    }
+    // The warning follows the choice back.
+    TMailServerSettingsForm form;
+    form.show();
+    form.POP3ServerEdit()->setText("pop.example.org");
+    form.SecurityComboBox()->setCurrentIndex(kSecurityNone);
+    form.SecurityComboBox()->setCurrentIndex(kSecurityImplicitTls);
+    EXPECT_FALSE(form.Notes()->PlainTextWarning()->isVisible());
+}
+
+TEST(MailServerSettingsForm, SaysWhenThePasswordIsKeptOnlyScrambledAndWhenItStaysInTheKeyring)
+{
+    TMailServerSettingsForm form;
+    form.show();
+    EXPECT_FALSE(form.Notes()->ScrambledNote()->isVisible());
+    form.SetPasswordKeptScrambled(true);
+    EXPECT_TRUE(form.Notes()->ScrambledNote()->isVisible());
+    EXPECT_EQ(form.Notes()->ScrambledNote()->text(),
+              "No keyring answers: the password is kept only scrambled in a file.");
+    form.SetPasswordKeptScrambled(false);
+    EXPECT_FALSE(form.Notes()->ScrambledNote()->isVisible());
+
+    // A password that stays in the keyring is not shown; typing one replaces it.
+    form.SetPassword("old");
+    form.SetPasswordInKeyring(true);
+    EXPECT_EQ(form.PasswordEdit()->text(), "");
+    EXPECT_FALSE(form.PasswordEdit()->placeholderText().isEmpty());
+    EXPECT_TRUE(form.PasswordStaysInKeyring());
+    QTest::keyClicks(form.PasswordEdit(), "new");
+    EXPECT_FALSE(form.PasswordStaysInKeyring());
+    EXPECT_EQ(form.Password(), "new");
+    form.ResetFields();
+    EXPECT_FALSE(form.PasswordStaysInKeyring());
 }
 
 } // namespace

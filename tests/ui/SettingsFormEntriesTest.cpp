@@ -269,8 +269,8 @@ TEST_F(SettingsFormTest, NewAndEditCarryTheSecurityAndThePort)
     const auto typeSecured = [](const char* name, int security, const char* port) {
         return [=](QDialog& dialog) {
             auto& entry = dynamic_cast<TMailServerSettingsForm&>(dialog);
-            EXPECT_EQ(entry.Security(), kSecurityNone) << "a new entry starts plain";
-            EXPECT_EQ(entry.PortEdit()->text(), "110");
+            EXPECT_EQ(entry.Security(), kSecurityImplicitTls) << "a new entry starts with TLS";
+            EXPECT_EQ(entry.PortEdit()->text(), "995");
             entry.SecurityComboBox()->setCurrentIndex(security);
             if (port != nullptr)
                 entry.PortEdit()->setText(port);

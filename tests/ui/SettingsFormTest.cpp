@@ -128,10 +128,9 @@ TEST_F(SettingsFormTest, OkWritesEveryValueAndTheRowsAndLeavesOtherValuesAlone)
     ASSERT_EQ(key.SubkeyNames(), std::vector<std::string>{"Home"});
     const RegistryKey* home = key.OpenKey("Home");
     const std::vector<std::pair<std::string, RegistryValue>> entry = {
-        {"Username", StringValue("ann")},
-        {"Server", StringValue("pop.home.example.org")},
-        {"Interval", IntegerValue(15)},
-        {"Password", StringValue("\x39\x3B\x3D")},
+        {"Username", StringValue("ann")}, {"Server", StringValue("pop.home.example.org")},
+        {"Interval", IntegerValue(15)},   {"Password", StringValue("\x39\x3B\x3D")},
+        {"Security", IntegerValue(2)}, // a new entry is SSL/TLS on its usual port
     };
     EXPECT_EQ(home->Values(), entry);
 }
