@@ -3,6 +3,7 @@
 #include "config/RegistryError.h"
 #include "util/AtomicFile.h"
 #include "util/FileDescriptor.h"
+#include "util/UserFolder.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -105,15 +106,7 @@ RegistryStore::RegistryStore(std::filesystem::path file, RegFileOptions options)
 
 std::filesystem::path RegistryStore::DefaultPath()
 {
-    std::filesystem::path config;
-    const char* xdgConfigHome = std::getenv("XDG_CONFIG_HOME");
-    if (xdgConfigHome != nullptr && *xdgConfigHome == '/') {
-        config = xdgConfigHome;
-    } else {
-        const char* home = std::getenv("HOME");
-        config = std::filesystem::path(home != nullptr ? home : "") / ".config";
-    }
-    return config / "Vorlane" / "registry.reg";
+    return UserFolder("XDG_CONFIG_HOME", ".config") / "Vorlane" / "registry.reg";
 }
 
 RegistryKey RegistryStore::Read() const
