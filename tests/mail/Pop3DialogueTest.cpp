@@ -1,21 +1,14 @@
 #include "mail/Pop3Dialogue.h"
 
+#include "Pop3Recorder.h"
+
 #include <algorithm>
 #include <gtest/gtest.h>
 
 namespace vorlane {
 namespace {
 
-// Records what the dialogue sends and logs.
-struct Recorder : Pop3Transport
-{
-    void Send(const std::string& text) override { sent += text; }
-    void Close() override { ++closes; }
-    void StartTls() override { ++handshakes; }
-    std::string sent;
-    int closes = 0;
-    int handshakes = 0;
-};
+using Recorder = test::Pop3Recorder;
 
 struct Fixture
 {
