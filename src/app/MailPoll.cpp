@@ -7,6 +7,7 @@
 #include "net/SocketErrors.h"
 #include "util/Log.h"
 
+#include <algorithm>
 #include <exception>
 #include <string_view>
 
@@ -29,12 +30,13 @@ SocketSecurity SocketSecurityOf(int security)
 } // namespace
 
 MailPoll::MailPoll(ClientSocket& socket, NetworkWait& wait, const ActivityLog& log,
-                   TrayStatus& tray, int plainPort)
+                   TrayStatus& tray, int plainPort, std::filesystem::path cacheFolder)
     : Conversation(socket, wait, log), tray_(tray), plainPort_(plainPort),
-      Mail(*this, [this](const std::string& text) { LogDialogueLine(text); })
+      Mail(*this, [this](const std::string& text) { LogDialogueLine(text); }),
+      caches_(std::move(cacheFolder))
 {}
 
-bool MailPoll::RunMailDialogue(const TMailServer& entry, bool displayHeaders)
+bool MailPoll::RunMailDialogue(const TMailServer& entry, bool displayHeaders, bool unseenOnly)
 {
     const int defaultPort =
         entry.Security == kSecurityImplicitTls ? DefaultMailPort(entry.Security) : plainPort_;
@@ -44,8 +46,13 @@ bool MailPoll::RunMailDialogue(const TMailServer& entry, bool displayHeaders)
     socket_.SetHost(entry.IsAddress ? std::string() : entry.Host);
     tray_.ShowCheckingStatus(entry.Host);
     dialogueLogBytes_ = 0;
+    UnseenCount_.reset();
+    // Without headers or the unseen-only rule nothing would use what the server supports.
+    const bool extended = displayHeaders || unseenOnly;
+    const auto mailbox = MailboxIdentity::Pop3(entry);
     Mail.Start(entry.UserName, entry.Password, displayHeaders, MailMessages_,
-               entry.Security == kSecuritySTLS);
+               entry.Security == kSecuritySTLS,
+               {extended, extended ? &caches_.For(mailbox) : nullptr});
     wait_.Begin(*this);
     try {
         socket_.Open();
@@ -57,6 +64,8 @@ bool MailPoll::RunMailDialogue(const TMailServer& entry, bool displayHeaders)
     wait_.WaitWhile([this] { return !Mail.Ended() && !wait_.TimedOut() && wait_.Running(); });
     wait_.End();
     socket_.Close();
+    if (extended)
+        RememberMailbox(mailbox, Mail.MailState == Pop3Step::Finished && !Mail.MailFailed);
     if (Mail.MailBusy) {
         // A busy mailbox is a poll that found nothing new.
         StatCount_ = entry.MessageCount;
@@ -77,6 +86,32 @@ void MailPoll::OpenFailed(const TMailServer& entry, const std::string& failure)
         ErrorDetail =
             entry.Host.empty() ? "no mail server is set for this entry" : EscapeLogText(failure);
     Mail.Fail(MailFailure::CannotOpen);
+}
+
+void MailPoll::RememberMailbox(const MailboxIdentity& mailbox, bool succeeded)
+{
+    auto& cache = caches_.For(mailbox);
+    const auto whole = std::min(Mail.CompleteHeaderRecords(), MailMessages_.size());
+    for (std::size_t i = 0; i < whole; ++i) {
+        const auto& record = MailMessages_[i].second;
+        if (!record.UniqueId.empty())
+            cache.Add(record.UniqueId, record);
+    }
+    if (succeeded && Mail.UniqueIds) {
+        UnseenCount_ = cache.CountUnseen(*Mail.UniqueIds);
+        cache.Listed(*Mail.UniqueIds);
+    }
+    const auto failure = caches_.Save(mailbox);
+    if (!failure.empty())
+        log_.LogMessage("Header cache: " + failure);
+}
+
+void MailPoll::KeepHeaderCaches(const std::vector<TMailServer>& entries)
+{
+    std::vector<MailboxIdentity> mailboxes;
+    for (const auto& entry : entries)
+        mailboxes.push_back(MailboxIdentity::Pop3(entry));
+    caches_.KeepOnly(mailboxes);
 }
 
 std::string MailPoll::ReportMailError(const std::string& entryName)

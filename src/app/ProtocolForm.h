@@ -8,6 +8,7 @@
 #include "app/TrayStatus.h"
 #include "config/RegistryStore.h"
 #include "config/Settings.h"
+#include "mail/HeaderCacheStore.h"
 #include "mail/MailMessage.h"
 #include "mail/MailServer.h"
 #include "net/ClientSocket.h"
@@ -15,6 +16,7 @@
 #include <QObject>
 #include <QSslCertificate>
 #include <QTimer>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -44,6 +46,8 @@ public:
         // What went wrong before the controller existed (the lock of the single instance); told
         // to the user once the tray icon is there.
         std::vector<std::string> startupProblems = {};
+        // Where the header caches of the mailboxes live.
+        std::filesystem::path cacheFolder = HeaderCacheStore::DefaultFolder();
     };
 
     explicit TProtocolForm(Environment environment, QObject* parent = nullptr);
@@ -101,7 +105,8 @@ private:
     // Runs at once when a due entry's poll succeeded: stores its counts and, when it has new
     // mail, announces it: beep, sound, message window, mail program, in this order.
     void EvaluateNewMail(TMailServer& entry);
-    void ShowNewMailMessage(const std::string& entryName, const TMailServer& entry, bool autoHide);
+    // The message tells the count of new messages (DecideNewMail).
+    void ShowNewMailMessage(const std::string& entryName, int count, bool autoHide);
     void PlayWaveFile(const std::string& fileName);
     void StartMailClient(const std::string& commandLine);
     void BuildCheckNowMenu();

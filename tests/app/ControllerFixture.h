@@ -39,11 +39,22 @@ struct ControllerFixture
 
     TProtocolForm& Create(int mailPort, int timePort = 0)
     {
-        controller = std::make_unique<TProtocolForm>(TProtocolForm::Environment{
-            store, desktop, clock, (dir / "Vorlane.log").string(), mailPort, timePort});
+        controller = std::make_unique<TProtocolForm>(
+            TProtocolForm::Environment{store,
+                                       desktop,
+                                       clock,
+                                       (dir / "Vorlane.log").string(),
+                                       mailPort,
+                                       timePort,
+                                       {},
+                                       {},
+                                       CacheFolder()});
         controller->FormCreate();
         return *controller;
     }
+
+    // The header caches of this controller's mailboxes, apart from every other test's.
+    std::filesystem::path CacheFolder() const { return dir / "cache"; }
 
     // The log's lines without their time stamps.
     std::vector<std::string> Log() const
