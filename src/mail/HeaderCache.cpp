@@ -1,8 +1,7 @@
 #include "mail/HeaderCache.h"
 
 #include "mail/UniqueIdListing.h"
-
-#include <array>
+#include "util/BackslashEscapes.h"
 
 namespace vorlane {
 
@@ -13,52 +12,23 @@ constexpr std::string_view kFormatLine = "Vorlane header cache 1";
 void AppendField(std::string& out, std::string_view field)
 {
     out += '\t';
-    for (const char c : field) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        default:
-            out += c;
-        }
-    }
+    out += EscapeWithBackslashes(field);
 }
 
 // The fields of one line, unescaped; nothing when an escape is unknown or unfinished.
 std::optional<std::vector<std::string>> SplitFields(std::string_view line)
 {
-    std::vector<std::string> fields(1);
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (c == '\t') {
-            fields.emplace_back();
-        } else if (c != '\\') {
-            fields.back() += c;
-        } else if (++i < line.size()) {
-            static constexpr std::array<std::pair<char, char>, 4> escapes = {
-                {{'\\', '\\'}, {'t', '\t'}, {'r', '\r'}, {'n', '\n'}}};
-            bool known = false;
-            for (const auto& [letter, byte] : escapes)
-                if (line[i] == letter) {
-                    fields.back() += byte;
-                    known = true;
-                }
-            if (!known)
-                return std::nullopt;
-        } else {
+    std::vector<std::string> fields;
+    for (std::size_t start = 0;;) {
+        const auto end = line.find('\t', start);
+        auto field = UnescapeBackslashes(line.substr(start, end - start));
+        if (!field)
             return std::nullopt;
-        }
+        fields.push_back(std::move(*field));
+        if (end == std::string_view::npos)
+            return fields;
+        start = end + 1;
     }
-    return fields;
 }
 
 std::vector<std::string> MailboxFields(const MailboxIdentity& mailbox)

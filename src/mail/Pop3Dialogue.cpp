@@ -107,18 +107,10 @@ void Pop3Dialogue::HandleMailLine(const std::string& line)
         return;
     }
     const bool positive = BeginsWith(line, "+OK");
-    switch (MailState) {
-    case Pop3Step::CapaSent:
-        HandleCapabilityLine(line, positive);
+    if (MailState == Pop3Step::CapaSent || MailState == Pop3Step::UidlSent ||
+        MailState == Pop3Step::ReceivingHeaders) {
+        HandleListLine(line, positive);
         return;
-    case Pop3Step::UidlSent:
-        HandleUniqueIdLine(line, positive);
-        return;
-    case Pop3Step::ReceivingHeaders:
-        HandleHeaderLine(line, positive);
-        return;
-    default:
-        break;
     }
     if (!positive)
         return;
@@ -221,17 +213,31 @@ bool Pop3Dialogue::RefusedOptionalCommand()
     return false;
 }
 
-void Pop3Dialogue::HandleCapabilityLine(const std::string& line, bool positive)
+void Pop3Dialogue::HandleListLine(const std::string& line, bool positive)
 {
     switch (Classify(line, positive)) {
     case ListLine::Status:
-        break;
+        return;
     case ListLine::Body:
-        Capabilities.Read(line);
-        break;
+        if (MailState == Pop3Step::CapaSent)
+            Capabilities.Read(line);
+        else if (MailState == Pop3Step::UidlSent)
+            listing_.Read(line);
+        else
+            requests_.ReadHeaderLine(line);
+        return;
     case ListLine::End:
-        SendLogin();
-        break;
+        if (MailState == Pop3Step::CapaSent) {
+            SendLogin();
+        } else if (MailState == Pop3Step::UidlSent) {
+            UniqueIds = listing_.Result();
+            listing_ = {};
+            RequestHeadersOrQuit();
+        } else {
+            requests_.ReplyEnded();
+            SendHeaderRequests();
+        }
+        return;
     }
 }
 
@@ -255,22 +261,6 @@ void Pop3Dialogue::HandleStatReply(const std::string& line)
         Send("UIDL", "UIDL\r\n");
         MailState = Pop3Step::UidlSent;
         replyAnswered_ = false;
-    }
-}
-
-void Pop3Dialogue::HandleUniqueIdLine(const std::string& line, bool positive)
-{
-    switch (Classify(line, positive)) {
-    case ListLine::Status:
-        break;
-    case ListLine::Body:
-        listing_.Read(line);
-        break;
-    case ListLine::End:
-        UniqueIds = listing_.Result();
-        listing_ = {};
-        RequestHeadersOrQuit();
-        break;
     }
 }
 
@@ -302,21 +292,6 @@ void Pop3Dialogue::SendHeaderRequests()
     TopIndex = requests_.CurrentNumber();
     if (requests_.Finished())
         Quit(); // every header was known already, or the last reply has come
-}
-
-void Pop3Dialogue::HandleHeaderLine(const std::string& line, bool positive)
-{
-    switch (Classify(line, positive)) {
-    case ListLine::Status:
-        break;
-    case ListLine::Body:
-        requests_.ReadHeaderLine(line);
-        break;
-    case ListLine::End:
-        requests_.ReplyEnded();
-        SendHeaderRequests();
-        break;
-    }
 }
 
 void Pop3Dialogue::Quit()

@@ -118,9 +118,8 @@ private:
     ListLine Classify(const std::string& line, bool positive);
     void SendLogin();
     bool RefusedOptionalCommand();
-    void HandleCapabilityLine(const std::string& line, bool positive);
-    void HandleUniqueIdLine(const std::string& line, bool positive);
-    void HandleHeaderLine(const std::string& line, bool positive);
+    // A line of the reply to CAPA, UIDL or TOP, by the state it arrives in.
+    void HandleListLine(const std::string& line, bool positive);
     void HandleStatReply(const std::string& line);
     int FirstHeaderMessage() const;
     void RequestHeadersOrQuit();

@@ -1,6 +1,6 @@
 // The dialogue with what today's servers announce in their answer to CAPA: UIDL with the
 // header cache, PIPELINING; and with servers that announce nothing.
-#include "Pop3Recorder.h"
+#include "Pop3TestSupport.h"
 #include "mail/HeaderCache.h"
 #include "mail/Pop3Dialogue.h"
 
@@ -316,13 +316,9 @@ TEST(Pop3Extensions, OneStreamGivesOneResultHoweverItIsCut)
     };
     for (const auto& stream : streams) {
         const auto whole = Play({stream}, cache);
-        for (std::size_t i = 0; i <= stream.size(); i += 3) {
-            for (std::size_t j = i; j <= stream.size(); j += 5) {
-                const auto cut =
-                    Play({stream.substr(0, i), stream.substr(i, j - i), stream.substr(j)}, cache);
-                ASSERT_EQ(cut, whole) << "cut at " << i << " and " << j << " of " << stream;
-            }
-        }
+        test::ForEveryTwoCuts(stream, 3, [&](const auto& reads, const std::string& where) {
+            ASSERT_EQ(Play(reads, cache), whole) << where << " of " << stream;
+        });
     }
 }
 
