@@ -91,12 +91,11 @@ void MailPoll::OpenFailed(const TMailServer& entry, const std::string& failure)
 void MailPoll::RememberMailbox(const MailboxIdentity& mailbox, bool succeeded)
 {
     auto& cache = caches_.For(mailbox);
-    const auto whole = std::min(Mail.CompleteHeaderRecords(), MailMessages_.size());
-    for (std::size_t i = 0; i < whole; ++i) {
-        const auto& record = MailMessages_[i].second;
-        if (!record.UniqueId.empty())
-            cache.Add(record.UniqueId, record);
-    }
+    const auto& ids = Mail.HeaderRecordIds();
+    const auto whole = std::min({Mail.CompleteHeaderRecords(), MailMessages_.size(), ids.size()});
+    for (std::size_t i = 0; i < whole; ++i)
+        if (!ids[i].empty())
+            cache.Add(ids[i], MailMessages_[i].second);
     if (succeeded && Mail.UniqueIds) {
         UnseenCount_ = cache.CountUnseen(*Mail.UniqueIds);
         cache.Listed(*Mail.UniqueIds);

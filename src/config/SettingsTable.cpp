@@ -73,9 +73,9 @@ const std::vector<const SettingEntry*>& SettingsWriteOrder()
         std::vector<const SettingEntry*> entries;
         for (const auto name :
              {"DisplayMessage", "AutoHide", "AutoHideTime", "SystemBeep", "PlaySound", "WaveFile",
-              "DisplayHeaders", "StartClient", "MailClient", "SyncronizeTime", "LogToFile",
-              "TimeServer", "TimeSynchronizationInterval", "IconClickAction", "ConnectionTimeout",
-              "ConnectionType", "RasConnection", "AnnounceUnseenOnly"})
+              "DisplayHeaders", "AnnounceUnseenOnly", "StartClient", "MailClient", "SyncronizeTime",
+              "LogToFile", "TimeServer", "TimeSynchronizationInterval", "IconClickAction",
+              "ConnectionTimeout", "ConnectionType", "RasConnection"})
             for (const auto& entry : SettingsTable())
                 if (entry.name == name)
                     entries.push_back(&entry);

@@ -49,7 +49,7 @@ void HeaderCache::Add(const std::string& id, const TMailMessage& headers)
     if (!IsValidUniqueId(id) || (headers_.size() >= kMaxHeaders && !headers_.contains(id)))
         return;
     headers_[id] = {headers.From.substr(0, kMaxValueLength),
-                    headers.Subject.substr(0, kMaxValueLength), id};
+                    headers.Subject.substr(0, kMaxValueLength)};
 }
 
 int HeaderCache::CountUnseen(const std::vector<std::string>& listed) const
@@ -122,7 +122,7 @@ std::optional<HeaderCache> HeaderCache::Parse(std::string_view text, const Mailb
         } else if (kind == "headers" && fields->size() == 4 && IsValidUniqueId((*fields)[1]) &&
                    (*fields)[2].size() <= kMaxValueLength &&
                    (*fields)[3].size() <= kMaxValueLength && cache.headers_.size() < kMaxHeaders) {
-            cache.headers_[(*fields)[1]] = {(*fields)[2], (*fields)[3], (*fields)[1]};
+            cache.headers_[(*fields)[1]] = {(*fields)[2], (*fields)[3]};
         } else {
             return std::nullopt;
         }

@@ -12,7 +12,6 @@ struct TMailMessage
 {
     std::string From;
     std::string Subject;
-    std::string UniqueId = {}; // as the server listed it (UIDL); empty when it listed none
 
     bool operator==(const TMailMessage&) const = default;
 };

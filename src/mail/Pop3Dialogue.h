@@ -104,6 +104,8 @@ public:
     std::size_t HeaderRequestsInFlight() const { return requests_.InFlight(); }
     // The header records before this position are whole (the rest wait for their replies).
     std::size_t CompleteHeaderRecords() const { return requests_.CompleteRecords(); }
+    // The unique id of each header record, in the records' order (empty for none).
+    const std::vector<std::string>& HeaderRecordIds() const { return requests_.RecordIds(); }
 
 private:
     // Where a line of a reply of several lines (CAPA, UIDL, TOP) stands.

@@ -29,6 +29,7 @@ void Pop3HeaderRequests::Begin(int first, int last, std::size_t window,
     currentNumber_ = 0;
     window_ = window == 0 ? 1 : window;
     ids_ = std::move(ids);
+    recordIds_.clear();
     cache_ = cache;
     records_ = &records;
     inFlight_.clear();
@@ -50,7 +51,8 @@ std::vector<int> Pop3HeaderRequests::Next()
         const auto& id = IdOf(number);
         const TMailMessage* cached = cache_ != nullptr && !id.empty() ? cache_->Find(id) : nullptr;
         records_->emplace_back(std::to_string(number),
-                               cached != nullptr ? *cached : TMailMessage{{}, {}, id});
+                               cached != nullptr ? *cached : TMailMessage{});
+        recordIds_.push_back(id);
         if (cached != nullptr)
             continue;
         inFlight_.push_back({records_->size() - 1, number});

@@ -31,6 +31,8 @@ public:
     // The messages to ask for now; their records are appended, and before them those that
     // the cache filled.
     std::vector<int> Next();
+    // The unique id of each record appended, in their order (empty for none).
+    const std::vector<std::string>& RecordIds() const { return recordIds_; }
     // The header line of the reply being received: "From: " and "Subject: " (any letter case,
     // the blank included) set a value, overwriting an earlier one; a line that begins with a
     // blank or tab continues the value before it, line break kept.
@@ -56,6 +58,7 @@ private:
     int currentNumber_ = 0;
     std::size_t window_ = 1;
     std::vector<std::string> ids_;
+    std::vector<std::string> recordIds_;
     const HeaderCache* cache_ = nullptr;
     MailMessageList* records_ = nullptr;
     struct Request

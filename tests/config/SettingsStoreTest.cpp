@@ -269,7 +269,7 @@ TEST(WriteSettings, StoresWhatLoadSettingsReadsBack)
 
     const auto root = store.Read();
     const auto* key = root.OpenKey(kKey);
-    EXPECT_EQ(key->Values().back().first, "AnnounceUnseenOnly") << "written after the older ones";
+    EXPECT_EQ(key->Values().back().first, "RASConnection");
     EXPECT_EQ(*key->FindValue("ConnectionType"), IntegerValue(1));
     EXPECT_EQ(*key->OpenKey("Home")->FindValue("Password"),
               StringValue(ScramblePassword("secret")));

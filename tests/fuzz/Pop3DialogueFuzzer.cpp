@@ -70,7 +70,7 @@ const vorlane::HeaderCache& SomeCache()
     static const vorlane::HeaderCache cache = [] {
         vorlane::HeaderCache known;
         for (const char* id : {"a", "b", "1", "uid-2", "0000000e5f3a21c0"})
-            known.Add(id, {"cached from", "cached subject", ""});
+            known.Add(id, {"cached from", "cached subject"});
         return known;
     }();
     return cache;
@@ -107,10 +107,11 @@ Outcome Play(const std::vector<std::string_view>& reads, const Options& options)
     Require(!transport.loginInPlainText, "no login before TLS");
     Require(options.capabilities || transport.extensionCommands == 0,
             "only the commands POP3 always had, unless CAPA is asked");
+    const auto& ids = dialogue.HeaderRecordIds();
+    Require(ids.size() == messages.size(), "an id, or none, for every record");
     std::size_t cached = 0;
-    for (const auto& [number, record] : messages)
-        if (!record.UniqueId.empty() && SomeCache().Find(record.UniqueId) != nullptr &&
-            options.cache)
+    for (const auto& id : ids)
+        if (options.cache && !id.empty() && SomeCache().Find(id) != nullptr)
             ++cached;
     Require(messages.size() == transport.topRequests + cached,
             "one header record per TOP or cached header");

@@ -93,7 +93,7 @@ TEST(Pop3Extensions, AServerThatRefusesCapaGetsTodaysDialogueByteForByte)
 TEST(Pop3Extensions, CachedHeadersAreNotFetchedAndEveryMessageIsListedInOrder)
 {
     HeaderCache cache;
-    cache.Add("uid-2", {"Cached <c@example.org>", "Known before", ""});
+    cache.Add("uid-2", {"Cached <c@example.org>", "Known before"});
     Dialogue d(true, true, &cache);
     d.Receive(kLogin + kCapabilities + "+OK\r\n+OK\r\n+OK 3 999\r\n" + UidlReply(3));
     EXPECT_EQ(d.transport.sent, "CAPA\r\nUSER joe\r\nPASS s3cret\r\nSTAT\r\nUIDL\r\n"
@@ -109,7 +109,7 @@ TEST(Pop3Extensions, CachedHeadersAreNotFetchedAndEveryMessageIsListedInOrder)
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(d.messages[i].first, std::to_string(i + 1));
         EXPECT_EQ(d.messages[i].second.From, from[i]);
-        EXPECT_EQ(d.messages[i].second.UniqueId, "uid-" + std::to_string(i + 1));
+        EXPECT_EQ(d.dialogue.HeaderRecordIds().at(i), "uid-" + std::to_string(i + 1));
     }
     EXPECT_EQ(d.dialogue.UniqueIds, (std::vector<std::string>{"uid-1", "uid-2", "uid-3"}));
     const std::vector<std::string> out = {
@@ -126,7 +126,7 @@ TEST(Pop3Extensions, AFullyCachedMailboxNeedsNoTopAtAll)
 {
     HeaderCache cache;
     for (int n = 1; n <= 3; ++n)
-        cache.Add("uid-" + std::to_string(n), {"From " + std::to_string(n), "", ""});
+        cache.Add("uid-" + std::to_string(n), {"From " + std::to_string(n), ""});
     Dialogue d(true, true, &cache);
     d.Receive(kLogin + kCapabilities + "+OK\r\n+OK\r\n+OK 3 999\r\n" + UidlReply(3));
     EXPECT_TRUE(d.transport.sent.ends_with("STAT\r\nUIDL\r\nQUIT\r\n")) << d.transport.sent;
@@ -162,7 +162,7 @@ TEST(Pop3Extensions, PipelinedRequestsStayWithinTheWindowAndRepliesFillTheirReco
 TEST(Pop3Extensions, WithoutPipeliningEachRequestWaitsForTheReplyBeforeIt)
 {
     HeaderCache cache;
-    cache.Add("uid-2", {"Cached", "", ""});
+    cache.Add("uid-2", {"Cached", ""});
     Dialogue d(true, true, &cache);
     d.Receive(kLogin + "+OK\r\nUIDL\r\n.\r\n+OK\r\n+OK\r\n+OK 3 999\r\n" + UidlReply(3));
     EXPECT_TRUE(d.transport.sent.ends_with("UIDL\r\nTOP 1 0\r\n"));
@@ -176,8 +176,8 @@ TEST(Pop3Extensions, WithoutPipeliningEachRequestWaitsForTheReplyBeforeIt)
 TEST(Pop3Extensions, AListingThatCannotBeTrustedFetchesEveryHeader)
 {
     HeaderCache cache;
-    cache.Add("a", {"Cached a", "", ""});
-    cache.Add("b", {"Cached b", "", ""});
+    cache.Add("a", {"Cached a", ""});
+    cache.Add("b", {"Cached b", ""});
     const struct
     {
         const char* name;
@@ -307,7 +307,7 @@ Play(const std::vector<std::string>& reads, const HeaderCache& cache)
 TEST(Pop3Extensions, OneStreamGivesOneResultHoweverItIsCut)
 {
     HeaderCache cache;
-    cache.Add("uid-2", {"Cached", "", ""});
+    cache.Add("uid-2", {"Cached", ""});
     const std::string streams[] = {
         kLogin + kCapabilities + "+OK\r\n+OK\r\n+OK 3 30\r\n" + UidlReply(3) + TopReply(1) +
             TopReply(3) + "+OK\r\n",

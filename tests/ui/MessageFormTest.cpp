@@ -161,7 +161,7 @@ TEST(MessageForm, ShowsEncodedHeadersDecodedInAnyCharsetThePlatformKnows)
          "Bj\u00F6rn <bjorn@example.org>"},
     };
     for (const auto& c : cases) {
-        const MailMessageList headers = {{"1", {c.raw, c.raw, ""}}};
+        const MailMessageList headers = {{"1", {c.raw, c.raw}}};
         TMessageForm form;
         form.ShowHeaders(headers);
         const QString shown = QString::fromUtf8(c.shown);

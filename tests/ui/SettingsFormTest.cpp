@@ -119,6 +119,7 @@ TEST_F(SettingsFormTest, OkWritesEveryValueAndTheRowsAndLeavesOtherValuesAlone)
         {"PlaySound", BooleanValue(true)},
         {"WaveFile", StringValue("/usr/share/sounds/ding.wav")},
         {"DisplayHeaders", BooleanValue(true)},
+        {"AnnounceUnseenOnly", BooleanValue(true)},
         {"StartClient", BooleanValue(false)},
         {"MailClient", StringValue("thunderbird")},
         {"SyncronizeTime", BooleanValue(true)},
@@ -129,7 +130,6 @@ TEST_F(SettingsFormTest, OkWritesEveryValueAndTheRowsAndLeavesOtherValuesAlone)
         {"ConnectionTimeout", IntegerValue(120)},
         {"ConnectionType", IntegerValue(1)},
         {"RASConnection", StringValue("|Office|Spare")},
-        {"AnnounceUnseenOnly", BooleanValue(true)},
     };
     EXPECT_EQ(key.Values(), expected);
     ASSERT_EQ(key.SubkeyNames(), std::vector<std::string>{"Home"});
