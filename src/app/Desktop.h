@@ -49,7 +49,7 @@ public:
     virtual void ShowNewMailMessage(const std::string& text, const MailMessageList* headers,
                                     bool autoHide, int autoHideSeconds) = 0;
     // New mail of one pass as a desktop notification, replacing the pass before's.
-    virtual void ShowNewMailNotification(const NewMailNotice& notice) = 0;
+    virtual void ShowNewMailNotification(const std::vector<EntryWithNewMail>& entries) = 0;
     // The settings dialog; true when the user closed it with OK.
     virtual bool ShowSettings() = 0;
     // Brings the window that is open now to the front (a later start asked for it).

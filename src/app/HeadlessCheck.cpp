@@ -30,7 +30,7 @@ public:
     void UpdateMenu(const PopupMenuState&) override {}
     void ShowMessage(const std::string&) override {}
     void ShowNewMailMessage(const std::string&, const MailMessageList*, bool, int) override {}
-    void ShowNewMailNotification(const NewMailNotice&) override {}
+    void ShowNewMailNotification(const std::vector<EntryWithNewMail>&) override {}
     bool ShowSettings() override { return false; }
     void RaiseOpenWindow() override {}
     void ShowAbout() override {}

@@ -10,6 +10,7 @@
 #include "util/ErrorReport.h"
 #include "util/Log.h"
 
+#include <algorithm>
 #include <exception>
 #include <string_view>
 
@@ -32,12 +33,14 @@ SocketSecurity SocketSecurityOf(int security)
 } // namespace
 
 MailPoll::MailPoll(ClientSocket& socket, NetworkWait& wait, const ActivityLog& log,
-                   TrayStatus& tray, int plainPort, PasswordStore* keyring)
+                   TrayStatus& tray, int plainPort, PasswordStore* keyring,
+                   std::filesystem::path cacheFolder)
     : Conversation(socket, wait, log), tray_(tray), plainPort_(plainPort), keyring_(keyring),
-      Mail(*this, [this](const std::string& text) { LogDialogueLine(text); })
+      Mail(*this, [this](const std::string& text) { LogDialogueLine(text); }),
+      caches_(std::move(cacheFolder))
 {}
 
-bool MailPoll::RunMailDialogue(const TMailServer& entry, bool displayHeaders)
+bool MailPoll::RunMailDialogue(const TMailServer& entry, bool displayHeaders, bool unseenOnly)
 {
     const int defaultPort =
         entry.Security == kSecurityImplicitTls ? DefaultMailPort(entry.Security) : plainPort_;
@@ -49,12 +52,17 @@ bool MailPoll::RunMailDialogue(const TMailServer& entry, bool displayHeaders)
     tray_.ShowCheckingStatus(entry.Host);
     dialogueLogBytes_ = 0;
     keyringFailure_.clear();
+    UnseenCount_.reset();
+    // Without headers or the unseen-only rule nothing would use what the server supports.
+    const bool extended = displayHeaders || unseenOnly;
+    const auto mailbox = MailboxIdentity::Pop3(entry);
     wait_.Begin(*this);
     // The password lives in memory only for the poll that needs it.
     const auto password =
         entry.PasswordInKeyring ? KeyringPassword(entry) : std::optional(entry.Password);
     Mail.Start(entry.UserName, password.value_or(""), displayHeaders, MailMessages_,
-               entry.Security == kSecuritySTLS);
+               entry.Security == kSecuritySTLS,
+               {extended, extended ? &caches_.For(mailbox) : nullptr});
     if (!password) {
         wait_.End();
         Mail.Fail(MailFailure::CannotOpen);
@@ -70,6 +78,8 @@ bool MailPoll::RunMailDialogue(const TMailServer& entry, bool displayHeaders)
     wait_.WaitWhile([this] { return !Mail.Ended() && !wait_.TimedOut() && wait_.Running(); });
     wait_.End();
     socket_.Close();
+    if (extended)
+        RememberMailbox(mailbox, Mail.MailState == Pop3Step::Finished && !Mail.MailFailed);
     if (Mail.MailBusy) {
         // A busy mailbox is a poll that found nothing new.
         StatCount_ = entry.MessageCount;
@@ -111,6 +121,31 @@ std::optional<CertificateFacts> MailPoll::UntrustedCertificate() const
     if (socket_.UntrustedCertificate().isNull())
         return std::nullopt;
     return CertificateFactsOf(socket_.UntrustedCertificate());
+}
+
+void MailPoll::RememberMailbox(const MailboxIdentity& mailbox, bool succeeded)
+{
+    auto& cache = caches_.For(mailbox);
+    const auto& ids = Mail.HeaderRecordIds();
+    const auto whole = std::min({Mail.CompleteHeaderRecords(), MailMessages_.size(), ids.size()});
+    for (std::size_t i = 0; i < whole; ++i)
+        if (!ids[i].empty())
+            cache.Add(ids[i], MailMessages_[i].second);
+    if (succeeded && Mail.UniqueIds) {
+        UnseenCount_ = cache.CountUnseen(*Mail.UniqueIds);
+        cache.Listed(*Mail.UniqueIds);
+    }
+    const auto failure = caches_.Save(mailbox);
+    if (!failure.empty())
+        log_.LogMessage("Header cache: " + failure);
+}
+
+void MailPoll::KeepHeaderCaches(const std::vector<TMailServer>& entries)
+{
+    std::vector<MailboxIdentity> mailboxes;
+    for (const auto& entry : entries)
+        mailboxes.push_back(MailboxIdentity::Pop3(entry));
+    caches_.KeepOnly(mailboxes);
 }
 
 std::string MailPoll::ReportMailError(const std::string& entryName)

@@ -2,13 +2,16 @@
 
 #include "app/Conversation.h"
 #include "mail/CertificateTrust.h"
+#include "mail/HeaderCacheStore.h"
 #include "mail/MailMessage.h"
 #include "mail/MailServer.h"
 #include "mail/Pop3Dialogue.h"
 
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vorlane {
 
@@ -16,7 +19,10 @@ class PasswordStore;
 class TrayStatus;
 
 // One poll of one mail server entry: the POP3 dialogue over the client socket, with its failure
-// and time-out state, the headers it fetched, and the report when it failed.
+// and time-out state, the headers it fetched, and the report when it failed. What the server
+// lists by unique id is remembered per mailbox in the header cache: headers fetched once, also
+// by a poll that failed later, are not fetched again, and the ids listed tell which messages
+// no earlier poll has seen.
 class MailPoll : public Conversation, private Pop3Transport
 {
 public:
@@ -27,12 +33,16 @@ public:
 
     // plainPort: the port of an entry without TLS that names none (110; tests use others).
     // keyring: where entries marked so keep their passwords; null: nowhere.
+    // cacheFolder: where the header caches live.
     MailPoll(ClientSocket& socket, NetworkWait& wait, const ActivityLog& log, TrayStatus& tray,
-             int plainPort, PasswordStore* keyring = nullptr);
+             int plainPort, PasswordStore* keyring = nullptr,
+             std::filesystem::path cacheFolder = HeaderCacheStore::DefaultFolder());
 
     // Polls the entry and waits for the end: true when the poll succeeded and StatCount and
     // StatSize hold its result. A busy mailbox counts as a success that found nothing new.
-    bool RunMailDialogue(const TMailServer& entry, bool displayHeaders);
+    // With headers on, or unseenOnly, the server is asked what it supports (CAPA) and its
+    // extensions are used where it has them.
+    bool RunMailDialogue(const TMailServer& entry, bool displayHeaders, bool unseenOnly = false);
     // The report of the failed poll, logged; the caller shows it.
     std::string ReportMailError(const std::string& entryName);
 
@@ -40,6 +50,11 @@ public:
     int StatSize() const { return StatSize_; }
     const MailMessageList& MailMessages() const { return MailMessages_; }
     void ClearMailMessages() { MailMessages_.clear(); }
+    // How many of the messages the successful poll listed by unique id no earlier poll had
+    // listed; nothing when it listed none.
+    std::optional<int> UnseenCount() const { return UnseenCount_; }
+    // The header caches of these entries' mailboxes stay; the others are dropped.
+    void KeepHeaderCaches(const std::vector<TMailServer>& entries);
 
     // The sentence of a network failure, for the next report that is not a time-out
     // (ErrorDetail).
@@ -69,6 +84,9 @@ private:
     // The entry's password from the keyring, within the poll's time-out; none when the keyring
     // did not give it (keyringFailure_ says why).
     std::optional<std::string> KeyringPassword(const TMailServer& entry);
+    // Keeps what the poll learnt of the mailbox: the whole header records it fetched, and,
+    // after a success, the listing.
+    void RememberMailbox(const MailboxIdentity& mailbox, bool succeeded);
 
     TrayStatus& tray_;
     int plainPort_;
@@ -79,7 +97,9 @@ private:
     std::string ErrorDetail;
     int StatCount_ = 0;
     int StatSize_ = 0;
+    std::optional<int> UnseenCount_;
     std::size_t dialogueLogBytes_ = 0;
+    HeaderCacheStore caches_;
 };
 
 } // namespace vorlane

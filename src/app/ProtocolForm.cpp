@@ -6,6 +6,7 @@
 #include "config/Migration.h"
 #include "config/RegistryError.h"
 #include "config/SettingsStore.h"
+#include "mail/NewMail.h"
 #include "net/ConnectionGate.h"
 #include "net/RasBinding.h"
 #include "net/SocketErrors.h"
@@ -34,7 +35,8 @@ int WrappingAdd(int a, int b)
 TProtocolForm::TProtocolForm(Environment environment, QObject* parent)
     : QObject(parent), store_(environment.store), desktop_(environment.desktop),
       log_(settings, std::move(environment.logFileName)), wait_(ClientSocket), tray_(desktop_),
-      mail_(ClientSocket, wait_, log_, tray_, environment.mailPort, environment.passwords),
+      mail_(ClientSocket, wait_, log_, tray_, environment.mailPort, environment.passwords,
+            std::move(environment.cacheFolder)),
       time_(ClientSocket, wait_, log_,
             {tray_, desktop_, store_, environment.clock, environment.timePort}),
       startupProblems_(std::move(environment.startupProblems))
@@ -195,7 +197,8 @@ void TProtocolForm::CheckMail()
         if (entry.IsDue()) {
             log_.LogMessage("Checking " + entry.Host + " for new mail.");
             mail_.ClearMailMessages();
-            if (mail_.RunMailDialogue(entry, settings.DisplayHeaders)) {
+            if (mail_.RunMailDialogue(entry, settings.DisplayHeaders,
+                                      settings.AnnounceUnseenOnly)) {
                 EvaluateNewMail(entry);
             } else if (!ReportFailedPoll(entry)) {
                 entry.Failed = true;
@@ -207,7 +210,7 @@ void TProtocolForm::CheckMail()
     tray_.SetTotalMailSize(totalSize);
     tray_.UpdateTrayStatus(count);
     if (!newMailOfPass_.empty())
-        desktop_.ShowNewMailNotification(ComposeNewMailNotice(std::exchange(newMailOfPass_, {})));
+        desktop_.ShowNewMailNotification(std::exchange(newMailOfPass_, {}));
 }
 
 bool TProtocolForm::ReportFailedPoll(TMailServer& entry)
@@ -239,7 +242,8 @@ void TProtocolForm::EvaluateNewMail(TMailServer& entry)
 {
     entry.SetMessageCount(mail_.StatCount());
     entry.SetMailboxSize(mail_.StatSize());
-    if (!entry.HasNewMail() || entry.MessageCount <= 0)
+    const auto news = DecideNewMail(entry, settings.AnnounceUnseenOnly, mail_.UnseenCount());
+    if (!news.announce)
         return;
     tray_.NewMailArrived();
     if (settings.SystemBeep)
@@ -247,29 +251,25 @@ void TProtocolForm::EvaluateNewMail(TMailServer& entry)
     if (settings.PlaySound)
         PlayWaveFile(settings.WaveFile);
     if (settings.DisplayMessage)
-        ShowNewMailMessage(entry.Name, entry, settings.AutoHide);
+        ShowNewMailMessage(entry.Name, news.count, settings.AutoHide);
     if (settings.StartClient)
         StartMailClient(settings.MailClient);
     if (settings.DesktopNotification) {
         // The newest headers are all a notification shows.
         const auto& headers = mail_.MailMessages();
         const auto shown = std::min(headers.size(), NewMailNotice::kMaxLines);
-        newMailOfPass_.push_back({entry.Name, entry.MessageCount,
+        newMailOfPass_.push_back({entry.Name, news.count,
                                   settings.DisplayHeaders
                                       ? MailMessageList(headers.end() - shown, headers.end())
                                       : MailMessageList{}});
     }
 }
 
-void TProtocolForm::ShowNewMailMessage(const std::string& entryName, const TMailServer& entry,
-                                       bool autoHide)
+void TProtocolForm::ShowNewMailMessage(const std::string& entryName, int count, bool autoHide)
 {
-    const auto text = entry.MessageCount == 1
-                          ? "A new mail message has arrived at '" + entryName + "'"
-                          : std::to_string(entry.MessageCount) +
-                                " new mail messages have arrived at '" + entryName + "'";
-    desktop_.ShowNewMailMessage(text, settings.DisplayHeaders ? &mail_.MailMessages() : nullptr,
-                                autoHide, settings.AutoHideTime);
+    desktop_.ShowNewMailMessage(NewMailText(count, entryName),
+                                settings.DisplayHeaders ? &mail_.MailMessages() : nullptr, autoHide,
+                                settings.AutoHideTime);
 }
 
 void TProtocolForm::PlayWaveFile(const std::string& fileName)
@@ -322,6 +322,9 @@ void TProtocolForm::LoadSettings()
                                               DescribeSettingsProblem(error, store_.Path()));
                                       }};
         vorlane::LoadSettings(root, settings, MailServers_, hooks);
+        // Only from settings that could be read: what belonged to entries that are gone, or
+        // whose host or user changed, is dropped.
+        mail_.KeepHeaderCaches(MailServers_);
         if (!unreadable.empty())
             problem = UnreadableValuesMessage(unreadable);
     } catch (const RegistryFileError& error) {

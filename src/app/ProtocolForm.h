@@ -8,6 +8,7 @@
 #include "app/TrayStatus.h"
 #include "config/RegistryStore.h"
 #include "config/Settings.h"
+#include "mail/HeaderCacheStore.h"
 #include "mail/MailMessage.h"
 #include "mail/MailServer.h"
 #include "net/ClientSocket.h"
@@ -15,6 +16,7 @@
 #include <QObject>
 #include <QSslCertificate>
 #include <QTimer>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -47,6 +49,8 @@ public:
         std::vector<std::string> startupProblems = {};
         // Where entries marked so keep their passwords (the desktop's keyring); null: nowhere.
         PasswordStore* passwords = nullptr;
+        // Where the header caches of the mailboxes live.
+        std::filesystem::path cacheFolder = HeaderCacheStore::DefaultFolder();
     };
 
     explicit TProtocolForm(Environment environment, QObject* parent = nullptr);
@@ -112,7 +116,8 @@ private:
     // A failed poll's report; when the server's certificate was the reason, it offers to trust
     // that certificate for the entry. True when the user did: the entry stays on its schedule.
     bool ReportFailedPoll(TMailServer& entry);
-    void ShowNewMailMessage(const std::string& entryName, const TMailServer& entry, bool autoHide);
+    // The message tells the count of new messages (DecideNewMail).
+    void ShowNewMailMessage(const std::string& entryName, int count, bool autoHide);
     void PlayWaveFile(const std::string& fileName);
     void StartMailClient(const std::string& commandLine);
     void BuildCheckNowMenu();

@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/TrayImages.h"
 #include "ui/CertificateTrustBox.h"
+#include "ui/HeaderDisplay.h"
 #include "ui/MessageForm.h"
 #include "ui/QtText.h"
 
@@ -254,14 +255,14 @@ void QtDesktop::ShowNewMailMessage(const std::string& text, const MailMessageLis
     form.hide();
 }
 
-void QtDesktop::ShowNewMailNotification(const NewMailNotice& notice)
+void QtDesktop::ShowNewMailNotification(const std::vector<EntryWithNewMail>& entries)
 {
     if (!notifier_)
         notifier_ = std::make_unique<DesktopNotifier>([this](NotificationAction action) {
             if (handler_ != nullptr)
                 handler_->NotificationActionInvoked(action);
         });
-    notifier_->Notify(notice);
+    notifier_->Notify(ComposeNewMailNotice(entries, DisplayHeaderText));
 }
 
 bool QtDesktop::ShowSettings()

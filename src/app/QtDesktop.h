@@ -42,7 +42,7 @@ public:
     void ShowMessage(const std::string& text) override;
     void ShowNewMailMessage(const std::string& text, const MailMessageList* headers, bool autoHide,
                             int autoHideSeconds) override;
-    void ShowNewMailNotification(const NewMailNotice& notice) override;
+    void ShowNewMailNotification(const std::vector<EntryWithNewMail>& entries) override;
     bool ShowSettings() override;
     void RaiseOpenWindow() override;
     void ShowAbout() override;

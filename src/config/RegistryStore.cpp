@@ -1,6 +1,9 @@
 #include "config/RegistryStore.h"
 
 #include "config/RegistryError.h"
+#include "util/AtomicFile.h"
+#include "util/FileDescriptor.h"
+#include "util/UserFolder.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -21,26 +24,6 @@ namespace {
 {
     throw RegistryFileError(what + " " + file.string() + ": " + std::strerror(error));
 }
-
-// Closes the descriptor when it goes out of scope.
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.Release()) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int Get() const { return fd_; }
-    int Release() { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
 
 // Takes the lock that every writer holds for as long as its temporary file exists: flock on
 // <file>.lock, released when the descriptor closes. Without waiting, an invalid descriptor when
@@ -77,56 +60,9 @@ bool IsTemporaryName(std::string_view name, std::string_view fileName)
            });
 }
 
-// What reading the file found: that it does not exist, its bytes, or why they cannot be read.
-struct FileContent
-{
-    bool exists = false;
-    std::string bytes;
-    int error = 0; // an errno value, or kNotRegularFile
-};
-
-constexpr int kNotRegularFile = -1;
-
-// Opens without waiting, so that a pipe in the file's place cannot block the program.
-FileContent ReadWholeFile(const std::filesystem::path& file)
-{
-    FileContent content;
-    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.Get() < 0) {
-        content.exists = errno != ENOENT;
-        content.error = content.exists ? errno : 0;
-        return content;
-    }
-    content.exists = true;
-    struct stat status
-    {};
-    if (::fstat(fd.Get(), &status) != 0) {
-        content.error = errno;
-        return content;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        content.error = S_ISDIR(status.st_mode) ? EISDIR : kNotRegularFile;
-        return content;
-    }
-    content.bytes.reserve(static_cast<std::size_t>(status.st_size));
-    char buffer[65536];
-    while (true) {
-        const auto n = ::read(fd.Get(), buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            content.error = errno;
-            return content;
-        }
-        if (n == 0)
-            return content;
-        content.bytes.append(buffer, static_cast<std::size_t>(n));
-    }
-}
-
 [[noreturn]] void FailToRead(const std::filesystem::path& file, int error)
 {
-    if (error == kNotRegularFile)
+    if (error == FileContent::kNotRegularFile)
         throw RegistryFileError("Cannot read " + file.string() + ": not a regular file");
     FailOnFile(file, "Cannot read", error);
 }
@@ -152,44 +88,14 @@ std::filesystem::path SetAside(const std::filesystem::path& file)
     }
 }
 
-void WriteAll(int fd, const std::string& data, const std::filesystem::path& file)
+// The registry's own failure, with the same words.
+void StoreFile(const std::filesystem::path& file, const std::string& content)
 {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const auto n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            FailOnFile(file, "Cannot write", errno);
-        done += static_cast<std::size_t>(n);
-    }
-}
-
-void ReplaceAtomically(const std::filesystem::path& file, const std::string& content)
-{
-    std::string temporary = file.string() + ".XXXXXX";
-    FileDescriptor fd(::mkstemp(temporary.data()));
-    if (fd.Get() < 0)
-        FailOnFile(file, "Cannot write", errno);
     try {
-        if (::fchmod(fd.Get(), 0600) != 0)
-            FailOnFile(temporary, "Cannot write", errno);
-        WriteAll(fd.Get(), content, temporary);
-        if (::fsync(fd.Get()) != 0)
-            FailOnFile(temporary, "Cannot write", errno);
-        if (::close(fd.Release()) != 0)
-            FailOnFile(temporary, "Cannot write", errno);
-        if (::rename(temporary.c_str(), file.c_str()) != 0)
-            FailOnFile(file, "Cannot replace", errno);
-    } catch (...) {
-        ::unlink(temporary.c_str());
-        throw;
+        ReplaceAtomically(file, content);
+    } catch (const FileError& error) {
+        throw RegistryFileError(error.what());
     }
-    // The rename itself reaches the disk with the directory.
-    FileDescriptor directory(
-        ::open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (directory.Get() >= 0)
-        ::fsync(directory.Get());
 }
 
 } // namespace
@@ -200,15 +106,7 @@ RegistryStore::RegistryStore(std::filesystem::path file, RegFileOptions options)
 
 std::filesystem::path RegistryStore::DefaultPath()
 {
-    std::filesystem::path config;
-    const char* xdgConfigHome = std::getenv("XDG_CONFIG_HOME");
-    if (xdgConfigHome != nullptr && *xdgConfigHome == '/') {
-        config = xdgConfigHome;
-    } else {
-        const char* home = std::getenv("HOME");
-        config = std::filesystem::path(home != nullptr ? home : "") / ".config";
-    }
-    return config / "Vorlane" / "registry.reg";
+    return UserFolder("XDG_CONFIG_HOME", ".config") / "Vorlane" / "registry.reg";
 }
 
 RegistryKey RegistryStore::Read() const
@@ -249,12 +147,12 @@ RegistryStore::Modify(const std::function<void(RegistryKey& root)>& change, Dama
     const auto after = SerializeRegFile(root);
     if (!isDamaged) {
         if (!before.exists || before.bytes != after)
-            ReplaceAtomically(file_, after);
+            StoreFile(file_, after);
         return std::nullopt;
     }
     const auto aside = SetAside(file_);
     try {
-        ReplaceAtomically(file_, after);
+        StoreFile(file_, after);
     } catch (...) {
         ::renameat2(AT_FDCWD, aside.c_str(), AT_FDCWD, file_.c_str(), RENAME_NOREPLACE);
         throw;

@@ -16,6 +16,7 @@ struct Settings
     bool PlaySound = false;
     std::string WaveFile;
     bool DisplayHeaders = false;
+    bool AnnounceUnseenOnly = false; // announce only messages no earlier poll listed
     bool StartClient = false;
     std::string MailClient;
     bool SyncronizeTime = false;

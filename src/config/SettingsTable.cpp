@@ -48,6 +48,9 @@ const std::vector<SettingEntry>& SettingsTable()
         {"PlaySound", "PlaySound", K::Boolean, &Settings::PlaySound, false},
         {"WaveFile", "WaveFile", K::String, &Settings::WaveFile, std::string_view()},
         {"DisplayHeaders", "DisplayHeaders", K::Boolean, &Settings::DisplayHeaders, false},
+        // Absent in settings stored before it existed: off, as those polls announced.
+        {"AnnounceUnseenOnly", "AnnounceUnseenOnly", K::Boolean, &Settings::AnnounceUnseenOnly,
+         false},
         {"StartClient", "StartClient", K::Boolean, &Settings::StartClient, false},
         {"MailClient", "MailClient", K::String, &Settings::MailClient, std::string_view()},
         {"SyncronizeTime", "SyncronizeTime", K::Boolean, &Settings::SyncronizeTime, false},
@@ -72,9 +75,9 @@ const std::vector<const SettingEntry*>& SettingsWriteOrder()
         std::vector<const SettingEntry*> entries;
         for (const auto name :
              {"DisplayMessage", "AutoHide", "AutoHideTime", "SystemBeep", "PlaySound", "WaveFile",
-              "DisplayHeaders", "StartClient", "MailClient", "SyncronizeTime", "LogToFile",
-              "TimeServer", "TimeSynchronizationInterval", "IconClickAction", "ConnectionTimeout",
-              "ConnectionType", "RasConnection", "DesktopNotification"})
+              "DisplayHeaders", "AnnounceUnseenOnly", "StartClient", "MailClient", "SyncronizeTime",
+              "LogToFile", "TimeServer", "TimeSynchronizationInterval", "IconClickAction",
+              "ConnectionTimeout", "ConnectionType", "RasConnection", "DesktopNotification"})
             for (const auto& entry : SettingsTable())
                 if (entry.name == name)
                     entries.push_back(&entry);

@@ -30,6 +30,10 @@ const char* TimeOutPhrase(Pop3Step step)
         return " waiting for the STLS OK response.";
     case Pop3Step::TlsHandshake:
         return " establishing the secure connection.";
+    case Pop3Step::CapaSent:
+        return " waiting for the CAPA response.";
+    case Pop3Step::UidlSent:
+        return " waiting for the UIDL response.";
     case Pop3Step::NotStarted:
     case Pop3Step::Finished:
         break;
@@ -60,6 +64,8 @@ const char* RefusalSentence(Pop3Step step)
     case Pop3Step::ReceivingHeaders:
     case Pop3Step::Finished:
     case Pop3Step::TlsHandshake:
+    case Pop3Step::CapaSent: // refusing these two is no failure: the poll goes on without
+    case Pop3Step::UidlSent:
         break;
     }
     return "";

@@ -6,11 +6,14 @@
 
 namespace vorlane {
 
-// Sender and subject of one waiting message, as its header lines gave them.
+// Sender and subject of one waiting message, as its header lines gave them: raw, folded lines
+// kept with their line breaks, encoded words not decoded (that is for display).
 struct TMailMessage
 {
     std::string From;
     std::string Subject;
+
+    bool operator==(const TMailMessage&) const = default;
 };
 
 // The headers of the poll in progress, in message-number order, each under its number as

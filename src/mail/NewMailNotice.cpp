@@ -1,8 +1,11 @@
 #include "mail/NewMailNotice.h"
 
+#include "mail/NewMail.h"
+
 namespace vorlane {
 
-NewMailNotice ComposeNewMailNotice(const std::vector<EntryWithNewMail>& entries)
+NewMailNotice ComposeNewMailNotice(const std::vector<EntryWithNewMail>& entries,
+                                   const std::function<std::string(std::string_view)>& display)
 {
     NewMailNotice notice;
     if (entries.empty())
@@ -10,9 +13,9 @@ NewMailNotice ComposeNewMailNotice(const std::vector<EntryWithNewMail>& entries)
     int total = 0;
     for (const auto& entry : entries)
         total += entry.messageCount;
-    const std::string where = entries.size() == 1 ? " at '" + entries.front().name + "'" : "";
-    notice.summary = total == 1 ? "A new mail message has arrived" + where
-                                : std::to_string(total) + " new mail messages have arrived" + where;
+    notice.summary = entries.size() == 1
+                         ? NewMailText(total, entries.front().name)
+                         : std::to_string(total) + " new mail messages have arrived";
     for (const auto& entry : entries) {
         if (entry.headers.empty()) {
             if (notice.lines.size() < NewMailNotice::kMaxLines)
@@ -24,8 +27,9 @@ NewMailNotice ComposeNewMailNotice(const std::vector<EntryWithNewMail>& entries)
              header != entry.headers.rend() && notice.lines.size() < NewMailNotice::kMaxLines;
              ++header) {
             const auto& [from, subject] = header->second;
-            notice.lines.push_back((from.empty() ? std::string("(no sender)") : from) + ": " +
-                                   (subject.empty() ? std::string("(no subject)") : subject));
+            notice.lines.push_back(
+                (from.empty() ? std::string("(no sender)") : display(from)) + ": " +
+                (subject.empty() ? std::string("(no subject)") : display(subject)));
         }
     }
     return notice;

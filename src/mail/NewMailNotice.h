@@ -2,7 +2,9 @@
 
 #include "mail/MailMessage.h"
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vorlane {
@@ -25,6 +27,11 @@ struct NewMailNotice
     std::vector<std::string> lines;
 };
 
-NewMailNotice ComposeNewMailNotice(const std::vector<EntryWithNewMail>& entries);
+// display turns a raw sender or subject into the text shown (decoding it).
+NewMailNotice ComposeNewMailNotice(
+    const std::vector<EntryWithNewMail>& entries,
+    const std::function<std::string(std::string_view)>& display = [](std::string_view raw) {
+        return std::string(raw);
+    });
 
 } // namespace vorlane

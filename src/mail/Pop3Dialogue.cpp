@@ -28,7 +28,7 @@ Pop3Dialogue::Pop3Dialogue(Pop3Transport& transport, std::function<void(const st
 {}
 
 void Pop3Dialogue::Start(const std::string& user, const std::string& password, bool displayHeaders,
-                         MailMessageList& messages, bool useStls)
+                         MailMessageList& messages, bool useStls, Pop3Extensions extensions)
 {
     useStls_ = useStls;
     MailUser = user;
@@ -41,11 +41,15 @@ void Pop3Dialogue::Start(const std::string& user, const std::string& password, b
     StatCount = 0;
     StatSize = 0;
     TopIndex = 0;
+    Capabilities = {};
+    UniqueIds.reset();
     ReceiveBuffer.clear();
     lfMayFollow_ = false;
-    topAnswered_ = false;
+    replyAnswered_ = false;
     displayHeaders_ = displayHeaders;
     messages_ = &messages;
+    extensions_ = extensions;
+    requests_ = {};
 }
 
 void Pop3Dialogue::SplitReceivedLines(std::string_view text)
@@ -96,6 +100,8 @@ void Pop3Dialogue::HandleMailLine(const std::string& line)
 {
     log_("POP3 IN : " + line);
     if (BeginsWith(line, "-ERR")) {
+        if (RefusedOptionalCommand())
+            return;
         // Today's servers say "[IN-USE]" (RFC 2449) where older ones said "busy".
         MailBusy = Contains(line, "BUSY") || Contains(line, "[IN-USE]");
         NegativeReply = line;
@@ -103,8 +109,9 @@ void Pop3Dialogue::HandleMailLine(const std::string& line)
         return;
     }
     const bool positive = BeginsWith(line, "+OK");
-    if (MailState == Pop3Step::ReceivingHeaders) {
-        HandleHeaderLine(line, positive);
+    if (MailState == Pop3Step::CapaSent || MailState == Pop3Step::UidlSent ||
+        MailState == Pop3Step::ReceivingHeaders) {
+        HandleListLine(line, positive);
         return;
     }
     if (!positive)
@@ -115,8 +122,7 @@ void Pop3Dialogue::HandleMailLine(const std::string& line)
             Send("STLS", "STLS\r\n");
             MailState = Pop3Step::StlsSent;
         } else {
-            Send("USER " + MailUser, "USER " + MailUser + "\r\n");
-            MailState = Pop3Step::UserSent;
+            SendLogin();
         }
         break;
     case Pop3Step::StlsSent:
@@ -145,8 +151,20 @@ void Pop3Dialogue::HandleMailLine(const std::string& line)
 
 void Pop3Dialogue::TlsEstablished()
 {
-    if (MailState != Pop3Step::TlsHandshake)
+    if (MailState == Pop3Step::TlsHandshake)
+        SendLogin();
+}
+
+void Pop3Dialogue::SendLogin()
+{
+    // Asked once the connection is what the login will use: after STLS, what the server said
+    // before the handshake is not to be trusted (RFC 2595).
+    if (extensions_.askCapabilities && MailState != Pop3Step::CapaSent) {
+        Send("CAPA", "CAPA\r\n");
+        MailState = Pop3Step::CapaSent;
+        replyAnswered_ = false;
         return;
+    }
     Send("USER " + MailUser, "USER " + MailUser + "\r\n");
     MailState = Pop3Step::UserSent;
 }
@@ -166,6 +184,65 @@ void Pop3Dialogue::Fail(MailFailure cause)
     transport_.Close();
 }
 
+Pop3Dialogue::ListLine Pop3Dialogue::Classify(const std::string& line, bool positive)
+{
+    if (!replyAnswered_) {
+        // Until the command is answered, a line belongs to no reply's body.
+        replyAnswered_ = positive;
+        return ListLine::Status;
+    }
+    if (line == ".") {
+        replyAnswered_ = false;
+        return ListLine::End;
+    }
+    return ListLine::Body;
+}
+
+bool Pop3Dialogue::RefusedOptionalCommand()
+{
+    // A server may not know CAPA or UIDL: the dialogue goes on as POP3 always had it.
+    if (replyAnswered_)
+        return false;
+    if (MailState == Pop3Step::CapaSent) {
+        Capabilities = {};
+        SendLogin();
+        return true;
+    }
+    if (MailState == Pop3Step::UidlSent) {
+        RequestHeadersOrQuit();
+        return true;
+    }
+    return false;
+}
+
+void Pop3Dialogue::HandleListLine(const std::string& line, bool positive)
+{
+    switch (Classify(line, positive)) {
+    case ListLine::Status:
+        return;
+    case ListLine::Body:
+        if (MailState == Pop3Step::CapaSent)
+            Capabilities.Read(line);
+        else if (MailState == Pop3Step::UidlSent)
+            listing_.Read(line);
+        else
+            requests_.ReadHeaderLine(line);
+        return;
+    case ListLine::End:
+        if (MailState == Pop3Step::CapaSent) {
+            SendLogin();
+        } else if (MailState == Pop3Step::UidlSent) {
+            UniqueIds = listing_.Result();
+            listing_ = {};
+            RequestHeadersOrQuit();
+        } else {
+            requests_.ReplyEnded();
+            SendHeaderRequests();
+        }
+        return;
+    }
+}
+
 void Pop3Dialogue::HandleStatReply(const std::string& line)
 {
     const auto count = ParseCount(ExtractField(line, 2, ' '));
@@ -176,48 +253,53 @@ void Pop3Dialogue::HandleStatReply(const std::string& line)
     }
     StatCount = *count;
     StatSize = *size;
-    if (displayHeaders_ && StatCount > 0) {
-        MailState = Pop3Step::ReceivingHeaders;
-        RequestHeaders(std::max(1, StatCount - kMaxHeaderRecords + 1));
+    if (!extensions_.askCapabilities || !Capabilities.Uidl) {
+        RequestHeadersOrQuit();
+    } else if (StatCount == 0) {
+        UniqueIds.emplace(); // nothing waits, so nothing to list
+        RequestHeadersOrQuit();
     } else {
-        Send("QUIT", "QUIT\r\n");
-        MailState = Pop3Step::QuitSent;
+        listing_.Begin(FirstHeaderMessage(), StatCount);
+        Send("UIDL", "UIDL\r\n");
+        MailState = Pop3Step::UidlSent;
+        replyAnswered_ = false;
     }
 }
 
-void Pop3Dialogue::HandleHeaderLine(const std::string& line, bool positive)
+int Pop3Dialogue::FirstHeaderMessage() const
 {
-    if (!topAnswered_) {
-        // Until the request is answered, a line belongs to no message's headers.
-        topAnswered_ = positive;
-        return;
-    }
-    if (line == ".") {
-        if (TopIndex >= StatCount) {
-            Send("QUIT", "QUIT\r\n");
-            MailState = Pop3Step::QuitSent;
-        } else {
-            RequestHeaders(TopIndex + 1);
-        }
-        return;
-    }
-    if (messages_ == nullptr || messages_->empty())
-        return;
-    auto& record = messages_->back().second;
-    if (BeginsWith(line, "FROM: "))
-        record.From = line.substr(6, kMaxHeaderValueLength);
-    else if (BeginsWith(line, "SUBJECT: "))
-        record.Subject = line.substr(9, kMaxHeaderValueLength);
+    // The newest messages, up to the limit.
+    return std::max(1, StatCount - kMaxHeaderRecords + 1);
 }
 
-void Pop3Dialogue::RequestHeaders(int messageNumber)
+void Pop3Dialogue::RequestHeadersOrQuit()
 {
-    TopIndex = messageNumber;
-    topAnswered_ = false;
-    const auto request = "TOP " + std::to_string(TopIndex) + " 0";
-    Send(request, request + "\r\n");
-    if (messages_ != nullptr)
-        messages_->emplace_back(std::to_string(TopIndex), TMailMessage{});
+    if (!displayHeaders_ || StatCount <= 0 || messages_ == nullptr) {
+        Quit();
+        return;
+    }
+    MailState = Pop3Step::ReceivingHeaders;
+    replyAnswered_ = false;
+    requests_.Begin(FirstHeaderMessage(), StatCount, Capabilities.Pipelining ? kPipelineWindow : 1,
+                    UniqueIds.value_or(std::vector<std::string>{}), extensions_.cache, *messages_);
+    SendHeaderRequests();
+}
+
+void Pop3Dialogue::SendHeaderRequests()
+{
+    for (const int number : requests_.Next()) {
+        const auto request = "TOP " + std::to_string(number) + " 0";
+        Send(request, request + "\r\n");
+    }
+    TopIndex = requests_.CurrentNumber();
+    if (requests_.Finished())
+        Quit(); // every header was known already, or the last reply has come
+}
+
+void Pop3Dialogue::Quit()
+{
+    Send("QUIT", "QUIT\r\n");
+    MailState = Pop3Step::QuitSent;
 }
 
 void Pop3Dialogue::Send(const std::string& logged, const std::string& command)

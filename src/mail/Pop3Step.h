@@ -4,7 +4,8 @@ namespace vorlane {
 
 // How far one POP3 dialogue got: its MailState. The numbers are the ones the program has always
 // used; the socket sets the first three, the dialogue the rest. With STLS the dialogue passes
-// StlsSent and TlsHandshake between the greeting and USER.
+// StlsSent and TlsHandshake between the greeting and USER; asking for the server's
+// capabilities, CapaSent before USER; listing unique ids, UidlSent after STAT.
 enum class Pop3Step
 {
     NotStarted = 0,
@@ -19,6 +20,8 @@ enum class Pop3Step
     Finished = 9,
     StlsSent = 10,
     TlsHandshake = 11,
+    CapaSent = 12,
+    UidlSent = 13,
 };
 
 } // namespace vorlane

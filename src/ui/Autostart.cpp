@@ -1,5 +1,7 @@
 #include "ui/Autostart.h"
 
+#include "util/BackslashEscapes.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
@@ -23,26 +25,7 @@ std::filesystem::path ConfigHome()
 // The escapes of a desktop entry string value.
 std::string StringValue(std::string_view text)
 {
-    std::string escaped;
-    for (const char c : text) {
-        switch (c) {
-        case '\\':
-            escaped += "\\\\";
-            break;
-        case '\n':
-            escaped += "\\n";
-            break;
-        case '\t':
-            escaped += "\\t";
-            break;
-        case '\r':
-            escaped += "\\r";
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
+    return EscapeWithBackslashes(text);
 }
 
 std::runtime_error Failure(const std::string& what, const std::filesystem::path& file,

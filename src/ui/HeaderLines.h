@@ -18,8 +18,9 @@ struct HeaderLines
     bool operator==(const HeaderLines&) const = default;
 };
 
-// "From: " and "Subject: " with the record at the position (an empty value leaves the prefix
-// alone); "(Unknown)" in both when there is no list or no record there.
+// "From: " and "Subject: " with the record's values at the position, decoded for display (an
+// empty value leaves the prefix alone); "(Unknown)" in both when there is no list or no record
+// there.
 HeaderLines HeaderLinesAt(const MailMessageList* headers, int position);
 
 } // namespace vorlane

@@ -110,6 +110,7 @@ public:
     QLabel* AutoHideSecondsLabel() const { return ui_.autoHideSecondsLabel; }
     QCheckBox* SystemBeepCheckbox() const { return ui_.systemBeepCheckbox; }
     QCheckBox* HeadersCheckbox() const { return ui_.headersCheckbox; }
+    QCheckBox* UnseenOnlyCheckBox() const { return ui_.unseenOnlyCheckBox; }
     QCheckBox* PlaySoundCheckBox() const { return ui_.playSoundCheckBox; }
     QLineEdit* SoundEdit() const { return ui_.soundEdit; }
     TGradBtn* BrowseSoundGradBtn() const { return ui_.browseSoundGradBtn; }

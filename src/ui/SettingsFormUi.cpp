@@ -111,7 +111,7 @@ void SettingsFormUi::BuildNewMailPage(TSettingsForm& form, QWidget* page)
 
     mailServers = std::make_unique<MailServerList>(page);
     auto* mailServersListView = mailServers->View();
-    mailServersListView->setGeometry(8, 22, 272, 102);
+    mailServersListView->setGeometry(8, 22, 272, 80);
     serversLabel->setBuddy(mailServersListView);
     QObject::connect(mailServersListView, &QTreeWidget::itemSelectionChanged, &form,
                      &TSettingsForm::MailServersListViewChange);
@@ -128,29 +128,33 @@ void SettingsFormUi::BuildNewMailPage(TSettingsForm& form, QWidget* page)
     removeGradBtn->setEnabled(false);
 
     auto* separator = new QFrame(page);
-    separator->setGeometry(8, 130, 353, 2);
+    separator->setGeometry(8, 108, 353, 2);
     separator->setFrameShape(QFrame::HLine);
     separator->setFrameShadow(QFrame::Sunken);
-    MakeLabel(page, "New mail notification:", 8, 135, true);
+    MakeLabel(page, "New mail notification:", 8, 113, true);
 
     displayMessageCheckBox =
-        MakeCheckBox(page, "Display a &message", "Display a message if new mail is found", 8, 152);
+        MakeCheckBox(page, "Display a &message", "Display a message if new mail is found", 8, 130);
     displayMessageCheckBox->setChecked(true);
     autoHideCheckbox = MakeCheckBox(page, "Auto &hide after",
-                                    "Automaticly hide the message afther 3 seconds", 150, 152);
+                                    "Automaticly hide the message afther 3 seconds", 150, 130);
     autoHideCheckbox->setChecked(true);
     autoHideTimeComboBox = new QComboBox(page);
-    autoHideTimeComboBox->setGeometry(270, 150, 42, 20);
+    autoHideTimeComboBox->setGeometry(270, 128, 42, 20);
     for (int seconds : kAutoHideTimes)
         autoHideTimeComboBox->addItem(QString::number(seconds));
     autoHideTimeComboBox->setToolTip(
         "number of seconds to wait before the message window will be closed");
-    autoHideSecondsLabel = MakeLabel(page, "seconds", 316, 153);
+    autoHideSecondsLabel = MakeLabel(page, "seconds", 316, 131);
 
     systemBeepCheckbox =
-        MakeCheckBox(page, "System &beep", "Play some beeps on the system speaker", 8, 174);
+        MakeCheckBox(page, "System &beep", "Play some beeps on the system speaker", 8, 152);
     systemBeepCheckbox->setChecked(true);
-    headersCheckbox = MakeCheckBox(page, "&Display mail headers", nullptr, 150, 174);
+    headersCheckbox = MakeCheckBox(page, "&Display mail headers", nullptr, 150, 152);
+    unseenOnlyCheckBox = MakeCheckBox(page, "Announce only messages not seen before",
+                                      "Announce only messages that no earlier check has found "
+                                      "(where the mail server lists messages by unique id)",
+                                      8, 174);
 
     playSoundCheckBox = MakeCheckBox(page, "&Play sound", "Play a wave file", 8, 198);
     soundEdit = new QLineEdit(page);
@@ -198,6 +202,7 @@ void SettingsFormUi::BuildNewMailPage(TSettingsForm& form, QWidget* page)
                         autoHideTimeComboBox,
                         systemBeepCheckbox,
                         headersCheckbox,
+                        unseenOnlyCheckBox,
                         playSoundCheckBox,
                         soundEdit,
                         browseSoundGradBtn,
@@ -348,6 +353,7 @@ void SettingsFormUi::ShowSettings(const StoredSettings& stored)
     boolean("PlaySound", playSoundCheckBox);
     text("WaveFile", soundEdit);
     boolean("DisplayHeaders", headersCheckbox);
+    boolean("AnnounceUnseenOnly", unseenOnlyCheckBox);
     boolean("StartClient", startMailClientCheckbox);
     text("MailClient", mailClientEdit);
     if (const auto action = stored.Integer("IconClickAction"))
@@ -392,6 +398,7 @@ Settings SettingsFormUi::Values() const
     s.PlaySound = playSoundCheckBox->isChecked();
     s.WaveFile = S(soundEdit->text());
     s.DisplayHeaders = headersCheckbox->isChecked();
+    s.AnnounceUnseenOnly = unseenOnlyCheckBox->isChecked();
     s.StartClient = startMailClientCheckbox->isChecked();
     s.MailClient = S(mailClientEdit->text());
     s.SyncronizeTime = synchronizeCheckBox->isChecked();

@@ -54,6 +54,7 @@ struct SettingsFormUi
     QLabel* autoHideSecondsLabel = nullptr;
     QCheckBox* systemBeepCheckbox = nullptr;
     QCheckBox* headersCheckbox = nullptr;
+    QCheckBox* unseenOnlyCheckBox = nullptr;
     QCheckBox* playSoundCheckBox = nullptr;
     QLineEdit* soundEdit = nullptr;
     TGradBtn* browseSoundGradBtn = nullptr;

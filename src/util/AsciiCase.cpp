@@ -34,4 +34,15 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b)
     return a.size() == b.size() && CompareIgnoringCase(a, b) == 0;
 }
 
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 } // namespace vorlane

@@ -13,4 +13,7 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 // Negative, zero or positive like strcmp, comparing the upper-case forms byte by byte.
 int CompareIgnoringCase(std::string_view a, std::string_view b);
 
+// The value of a hexadecimal digit in either letter case; -1 for any other character.
+int HexDigit(char c);
+
 } // namespace vorlane

@@ -49,10 +49,14 @@ struct ControllerFixture
                                        timePort,
                                        {},
                                        {},
-                                       passwords});
+                                       passwords,
+                                       CacheFolder()});
         controller->FormCreate();
         return *controller;
     }
+
+    // The header caches of this controller's mailboxes, apart from every other test's.
+    std::filesystem::path CacheFolder() const { return dir / "cache"; }
 
     // The log's lines without their time stamps.
     std::vector<std::string> Log() const

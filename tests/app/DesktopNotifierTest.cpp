@@ -39,18 +39,21 @@ TEST(DesktopNotifier, OneNotificationReplacesTheOneBeforeAndOffersItsActions)
     QtDesktop desktop;
     ActionRecorder handler;
     desktop.SetHandler(&handler);
-    desktop.ShowNewMailNotification(
-        {"3 new mail messages have arrived at 'Home'", {"Ann: Hello", "Bob: <Lunch?> & more"}});
+    // Headers as the server sends them: decoded for the notification.
+    desktop.ShowNewMailNotification({{"Home",
+                                      3,
+                                      {{"1", {"Bob", "<Lunch?> & more"}},
+                                       {"2", {"=?UTF-8?Q?Ann?=", "=?ISO-8859-1?Q?Gr=FC=DFe?="}}}}});
     auto calls = WaitForNotifyCalls(1);
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].substr(0, calls[0].find(" {")),
               "Notify \"Vorlane\" 0 \"vorlane\" \"3 new mail messages have arrived at 'Home'\" "
-              "\"Ann: Hello\nBob: <Lunch?> & more\" [\"open-mail-client\", \"Open mail client\", "
+              "\"Ann: Grüße\nBob: <Lunch?> & more\" [\"open-mail-client\", \"Open mail client\", "
               "\"stop-waving\", \"Stop waving\"]")
         << calls[0];
 
     QTest::qWait(100); // the id of the first has come back
-    desktop.ShowNewMailNotification({"A new mail message has arrived at 'Work'", {"Cy: Hi"}});
+    desktop.ShowNewMailNotification({{"Work", 1, {{"1", {"Cy", "Hi"}}}}});
     calls = WaitForNotifyCalls(2);
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_TRUE(calls[1].starts_with("Notify \"Vorlane\" 1 "))

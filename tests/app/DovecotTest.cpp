@@ -16,13 +16,6 @@ namespace {
 using test::ControllerFixture;
 using test::Dovecot;
 
-#define REQUIRE_DOVECOT()                                                                          \
-    do {                                                                                           \
-        std::string why;                                                                           \
-        if (!Dovecot::Available(why))                                                              \
-            GTEST_SKIP() << why;                                                                   \
-    } while (false)
-
 // A POP3 session of its own, logged in, that holds the mailbox's lock while it lives.
 class BlockingSession
 {
@@ -98,13 +91,30 @@ TEST(Dovecot, PollsMailboxesWithAndWithoutMailAndLogsTheWholeDialogue)
         "Socket: Connecting",
         "Socket: Connected",
         "POP3 IN : +OK Dovecot (Debian) ready.",
+        "POP3 OUT: CAPA",
+        "POP3 IN : +OK",
+        "POP3 IN : CAPA",
+        "POP3 IN : TOP",
+        "POP3 IN : UIDL",
+        "POP3 IN : RESP-CODES",
+        "POP3 IN : PIPELINING",
+        "POP3 IN : AUTH-RESP-CODE",
+        "POP3 IN : USER",
+        "POP3 IN : SASL PLAIN",
+        "POP3 IN : .",
         "POP3 OUT: USER joe",
         "POP3 IN : +OK",
         "POP3 OUT: PASS ********",
         "POP3 IN : +OK Logged in.",
         "POP3 OUT: STAT",
         "POP3 IN : +OK 2 " + std::to_string(first + second),
+        "POP3 OUT: UIDL",
+        "POP3 IN : +OK",
+        "POP3 IN : 1 *",
+        "POP3 IN : 2 *",
+        "POP3 IN : .",
         "POP3 OUT: TOP 1 0",
+        "POP3 OUT: TOP 2 0",
         "POP3 IN : +OK",
         "POP3 IN : Return-Path: <sender@example.org>",
         "POP3 IN : From: Ann <ann@example.org>",
@@ -112,7 +122,6 @@ TEST(Dovecot, PollsMailboxesWithAndWithoutMailAndLogsTheWholeDialogue)
         "POP3 IN : Message-ID: <1@example.org>",
         "POP3 IN : ",
         "POP3 IN : .",
-        "POP3 OUT: TOP 2 0",
         "POP3 IN : +OK",
         "POP3 IN : Return-Path: <sender@example.org>",
         "POP3 IN : From: Bob <bob@example.org>",
@@ -123,7 +132,13 @@ TEST(Dovecot, PollsMailboxesWithAndWithoutMailAndLogsTheWholeDialogue)
         "POP3 IN : +OK Logging out.",
     };
     ASSERT_GE(log.end() - home, static_cast<long>(expected.size()));
-    EXPECT_EQ(std::vector<std::string>(home, home + static_cast<long>(expected.size())), expected);
+    // Unique ids are Dovecot's to choose: "*" stands for the rest of such a line.
+    std::vector<std::string> logged(home, home + static_cast<long>(expected.size()));
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        if (expected[i].ends_with('*') &&
+            logged[i].starts_with(expected[i].substr(0, expected[i].size() - 1)))
+            logged[i] = expected[i];
+    EXPECT_EQ(logged, expected);
     for (const auto& line : log)
         EXPECT_EQ(line.find("secret"), std::string::npos) << line;
 

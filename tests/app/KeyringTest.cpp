@@ -33,13 +33,6 @@ const std::string kPassword = "Tr0ub4dor&3-keyring";
             GTEST_SKIP() << why;                                                                   \
     } while (false)
 
-#define REQUIRE_DOVECOT()                                                                          \
-    do {                                                                                           \
-        std::string why;                                                                           \
-        if (!test::Dovecot::Available(why))                                                        \
-            GTEST_SKIP() << why;                                                                   \
-    } while (false)
-
 // The settings dialog over the fixture's file, its entry dialog answered by typing an entry.
 struct SettingsRun
 {

@@ -235,7 +235,8 @@ TEST(Controller, ReplyByReplyOverARealSocket)
 {
     // Replies trickle in piece by piece, in lower case, with CR alone.
     ControllerFixture f;
-    ScriptedServer server([](ScriptedServer::Connection& connection, const std::string& line) {
+    ScriptedServer server(ScriptedServer::WithoutCapa([](ScriptedServer::Connection& connection,
+                                                         const std::string& line) {
         if (line.empty())
             connection.Send(std::vector<std::string>{"+o", "k hel", "lo\r"});
         else if (line.starts_with("STAT"))
@@ -247,7 +248,7 @@ TEST(Controller, ReplyByReplyOverARealSocket)
             connection.Send("+ok bye\r\n");
         else
             connection.Send("+ok\r");
-    });
+    }));
     auto settings = ControllerFixture::LoggingSettings();
     settings.DisplayHeaders = true;
     f.Store({Row("Home")}, settings);
@@ -255,8 +256,9 @@ TEST(Controller, ReplyByReplyOverARealSocket)
     EXPECT_TRUE(f.desktop.messages.empty())
         << (f.desktop.messages.empty() ? "" : f.desktop.messages[0]);
     EXPECT_EQ(server.Received(),
-              (std::vector<std::string>{"USER joe", "PASS secret", "STAT", "TOP 1 0", "TOP 2 0",
-                                        "TOP 3 0", "QUIT"}));
+              (std::vector<std::string>{"CAPA", "USER joe", "PASS secret", "STAT", "TOP 1 0",
+                                        "TOP 2 0", "TOP 3 0", "QUIT"}))
+        << "with headers on CAPA is asked; refused, the dialogue is the one POP3 always had";
     ASSERT_EQ(c.MailMessages().size(), 3u);
     EXPECT_EQ(c.MailMessages()[2].second.From, "Ann");
     EXPECT_EQ(c.MailMessages()[2].second.Subject, "Hi");
@@ -306,13 +308,21 @@ TEST(Controller, FailedPollsAreReportedByTheStateReached)
                  c.Close();
          },
          30, "The mail server closed the connection while waiting for the welcome message."},
-        {"server closes after the user name",
+        {"server closes after CAPA",
          [](auto& c, const std::string& line) {
              if (line.empty())
                  c.Send("+OK\r\n");
              else
                  c.Close();
          },
+         30, "The mail server closed the connection while waiting for the CAPA response."},
+        {"server closes after the user name",
+         ScriptedServer::WithoutCapa([](auto& c, const std::string& line) {
+             if (line.empty())
+                 c.Send("+OK\r\n");
+             else
+                 c.Close();
+         }),
          30, "The mail server closed the connection while waiting for the username OK response."},
         {"endless line",
          [](auto& c, const std::string& line) {
@@ -323,12 +333,12 @@ TEST(Controller, FailedPollsAreReportedByTheStateReached)
          "The mail server sent a line longer than 65536 characters while waiting for the "
          "welcome message."},
         {"endless line after the user name",
-         [](auto& c, const std::string& line) {
+         ScriptedServer::WithoutCapa([](auto& c, const std::string& line) {
              if (line.empty())
                  c.Send("+OK\r\n");
              else
                  c.Send(std::vector<std::string>(8, std::string(10000, 'x')));
-         },
+         }),
          30,
          "The mail server sent a line longer than 65536 characters while waiting for the "
          "username OK response."},

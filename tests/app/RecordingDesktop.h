@@ -51,9 +51,9 @@ public:
                            headers != nullptr, autoHide, autoHideSeconds});
         events.push_back("window");
     }
-    void ShowNewMailNotification(const NewMailNotice& notice) override
+    void ShowNewMailNotification(const std::vector<EntryWithNewMail>& entries) override
     {
-        notices.push_back(notice);
+        notices.push_back(ComposeNewMailNotice(entries));
         events.push_back("notification");
     }
     bool ShowSettings() override

@@ -77,6 +77,9 @@ TEST(LoadSettings, AppliesDefaultsClampsAndSpecialRules)
     };
     const Case cases[] = {
         {"empty key: every default", [](RegistryKey&) {}, [](Settings&) {}},
+        {"announcing only unseen messages",
+         [](RegistryKey& k) { k.SetValue("AnnounceUnseenOnly", BooleanValue(true)); },
+         [](Settings& s) { s.AnnounceUnseenOnly = true; }},
         {"synchronization without time server is off",
          [](RegistryKey& k) { k.SetValue("SyncronizeTime", BooleanValue(true)); },
          [](Settings& s) { s.SyncronizeTime = false; }},
@@ -222,6 +225,7 @@ Settings SampleSettings()
     s.PlaySound = true;
     s.WaveFile = "/usr/share/sounds/ding.wav";
     s.DisplayHeaders = true;
+    s.AnnounceUnseenOnly = true;
     s.StartClient = true;
     s.MailClient = "thunderbird -mail";
     s.SyncronizeTime = true;

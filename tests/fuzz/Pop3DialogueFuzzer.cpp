@@ -1,9 +1,14 @@
 // The POP3 dialogue against arbitrary server streams, whole and cut into reads at arbitrary
-// points. What must hold whatever a server sends:
-// - the same stream gives the same commands, state, cause and log however it is cut;
+// points, with and without CAPA asked and a header cache. What must hold whatever a server sends:
+// - the same stream gives the same commands, state, cause, records and log however it is cut;
 // - with STLS on, neither USER nor PASS goes out before the connection is encrypted;
-// - one header record per TOP request, never more than the limit, no line buffered beyond it.
+// - without CAPA asked, no command beyond those POP3 always had goes out;
+// - one header record per TOP request or cached header, each message asked for at most once and
+//   in the server's order, never more than the limit, no line buffered beyond it;
+// - header requests wait one at a time unless PIPELINING was announced, and never more than the
+//   window at once.
 #include "Require.h"
+#include "mail/HeaderCache.h"
 #include "mail/Pop3Dialogue.h"
 
 #include <cstddef>
@@ -27,15 +32,23 @@ struct Transport : vorlane::Pop3Transport
         if (stls && !encrypted && (text.starts_with("USER") || text.starts_with("PASS")))
             loginInPlainText = true;
         sent += text;
-        if (text.starts_with("TOP "))
+        if (text.starts_with("TOP ")) {
+            const long number = std::stol(text.substr(4));
+            Require(number > lastTop, "each message asked for once, in the server's order");
+            lastTop = number;
             ++topRequests;
+        }
+        if (text.starts_with("CAPA") || text.starts_with("UIDL"))
+            ++extensionCommands;
     }
     void Close() override { ++closes; }
     void StartTls() override { handshakeRequested = true; }
 
     bool stls;
     std::string sent;
-    int topRequests = 0;
+    long lastTop = 0;
+    std::size_t topRequests = 0;
+    int extensionCommands = 0;
     int closes = 0;
     bool handshakeRequested = false;
     bool encrypted = false;
@@ -48,17 +61,37 @@ struct Outcome
     vorlane::Pop3Step state = vorlane::Pop3Step::NotStarted;
     bool failed = false;
     vorlane::MailFailure failure = vorlane::MailFailure::None;
-    std::size_t records = 0;
+    MailMessageList records;
     std::vector<std::string> log;
 };
 
-Outcome Play(const std::vector<std::string_view>& reads, bool headers, bool stls)
+const vorlane::HeaderCache& SomeCache()
 {
-    Transport transport(stls);
+    static const vorlane::HeaderCache cache = [] {
+        vorlane::HeaderCache known;
+        for (const char* id : {"a", "b", "1", "uid-2", "0000000e5f3a21c0"})
+            known.Add(id, {"cached from", "cached subject"});
+        return known;
+    }();
+    return cache;
+}
+
+struct Options
+{
+    bool headers;
+    bool stls;
+    bool capabilities;
+    bool cache;
+};
+
+Outcome Play(const std::vector<std::string_view>& reads, const Options& options)
+{
+    Transport transport(options.stls);
     std::vector<std::string> log;
     MailMessageList messages;
     Pop3Dialogue dialogue(transport, [&](const std::string& line) { log.push_back(line); });
-    dialogue.Start("joe", "secret", headers, messages, stls);
+    dialogue.Start("joe", "secret", options.headers, messages, options.stls,
+                   {options.capabilities, options.cache ? &SomeCache() : nullptr});
     dialogue.MailState = vorlane::Pop3Step::Connected;
     for (const auto read : reads) {
         dialogue.SplitReceivedLines(read);
@@ -67,30 +100,45 @@ Outcome Play(const std::vector<std::string_view>& reads, bool headers, bool stls
             dialogue.TlsEstablished();
         }
         Require(dialogue.ReceiveBuffer.size() <= Pop3Dialogue::kMaxLineLength, "bounded buffer");
+        Require(dialogue.HeaderRequestsInFlight() <=
+                    (dialogue.Capabilities.Pipelining ? Pop3Dialogue::kPipelineWindow : 1),
+                "header requests within the window");
     }
     Require(!transport.loginInPlainText, "no login before TLS");
-    Require(messages.size() == static_cast<std::size_t>(transport.topRequests),
-            "one header record per TOP");
+    Require(options.capabilities || transport.extensionCommands == 0,
+            "only the commands POP3 always had, unless CAPA is asked");
+    const auto& ids = dialogue.HeaderRecordIds();
+    Require(ids.size() == messages.size(), "an id, or none, for every record");
+    std::size_t cached = 0;
+    for (const auto& id : ids)
+        if (options.cache && !id.empty() && SomeCache().Find(id) != nullptr)
+            ++cached;
+    Require(messages.size() == transport.topRequests + cached,
+            "one header record per TOP or cached header");
     Require(messages.size() <= static_cast<std::size_t>(Pop3Dialogue::kMaxHeaderRecords),
             "bounded records");
+    Require(!dialogue.UniqueIds || dialogue.UniqueIds->size() <=
+                                       static_cast<std::size_t>(Pop3Dialogue::kMaxHeaderRecords),
+            "bounded listing");
+    Require(dialogue.CompleteHeaderRecords() <= messages.size(), "complete records exist");
     for (const auto& [number, record] : messages)
         Require(record.From.size() <= Pop3Dialogue::kMaxHeaderValueLength &&
                     record.Subject.size() <= Pop3Dialogue::kMaxHeaderValueLength,
                 "bounded header values");
     return {transport.sent,   dialogue.MailState, dialogue.MailFailed,
-            dialogue.Failure, messages.size(),    log};
+            dialogue.Failure, messages,           log};
 }
 
 } // namespace
 
-// The first byte chooses the headers and STLS, the second seeds the cuts, the rest is the
-// server's stream.
+// The first byte chooses the headers, STLS, CAPA and the cache, the second seeds the cuts, the
+// rest is the server's stream.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size < 2)
         return 0;
-    const bool headers = (data[0] & 1) != 0;
-    const bool stls = (data[0] & 2) != 0;
+    const Options options{(data[0] & 1) != 0, (data[0] & 2) != 0, (data[0] & 4) != 0,
+                          (data[0] & 8) != 0};
     std::uint32_t seed = data[1] | 1u;
     const std::string_view stream(reinterpret_cast<const char*>(data + 2), size - 2);
 
@@ -101,14 +149,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         cut.push_back(stream.substr(at, length));
         at += length;
     }
-    const auto pieces = Play(cut, headers, stls);
-    if (stls)
+    const auto pieces = Play(cut, options);
+    if (options.stls)
         return 0; // where the handshake ends depends on the cut; the login rule held above
-    const auto whole = Play({stream}, headers, stls);
+    const auto whole = Play({stream}, options);
     Require(pieces.sent == whole.sent, "the same commands however the stream is cut");
     Require(pieces.state == whole.state && pieces.failed == whole.failed &&
-                pieces.failure == whole.failure && pieces.records == whole.records,
+                pieces.failure == whole.failure,
             "the same end however the stream is cut");
+    Require(pieces.records == whole.records, "the same records however the stream is cut");
     Require(pieces.log == whole.log, "the same log however the stream is cut");
     return 0;
 }

@@ -1,21 +1,14 @@
 #include "mail/Pop3Dialogue.h"
 
+#include "Pop3TestSupport.h"
+
 #include <algorithm>
 #include <gtest/gtest.h>
 
 namespace vorlane {
 namespace {
 
-// Records what the dialogue sends and logs.
-struct Recorder : Pop3Transport
-{
-    void Send(const std::string& text) override { sent += text; }
-    void Close() override { ++closes; }
-    void StartTls() override { ++handshakes; }
-    std::string sent;
-    int closes = 0;
-    int handshakes = 0;
-};
+using Recorder = test::Pop3Recorder;
 
 struct Fixture
 {
@@ -233,20 +226,15 @@ TEST(Pop3Dialogue, OneStreamGivesOneResultHoweverItIsCut)
     };
     for (const auto& c : cases) {
         const auto whole = Play({c.stream}, true);
-        for (std::size_t i = 0; i <= c.stream.size(); ++i) {
-            for (std::size_t j = i; j <= c.stream.size(); ++j) {
-                const auto cut = Play(
-                    {c.stream.substr(0, i), c.stream.substr(i, j - i), c.stream.substr(j)}, true);
-                const auto where = std::string(c.name) + ", cut at " + std::to_string(i) + " and " +
-                                   std::to_string(j);
-                ASSERT_EQ(cut.sent, whole.sent) << where;
-                ASSERT_EQ(cut.state, whole.state) << where;
-                ASSERT_EQ(cut.failed, whole.failed) << where;
-                ASSERT_EQ(cut.failure, whole.failure) << where;
-                ASSERT_EQ(cut.messages.size(), whole.messages.size()) << where;
-                ASSERT_EQ(cut.log, whole.log) << where;
-            }
-        }
+        test::ForEveryTwoCuts(c.stream, 1, [&](const auto& reads, const std::string& where) {
+            const auto cut = Play(reads, true);
+            ASSERT_EQ(cut.sent, whole.sent) << c.name << ", " << where;
+            ASSERT_EQ(cut.state, whole.state) << c.name << ", " << where;
+            ASSERT_EQ(cut.failed, whole.failed) << c.name << ", " << where;
+            ASSERT_EQ(cut.failure, whole.failure) << c.name << ", " << where;
+            ASSERT_EQ(cut.messages.size(), whole.messages.size()) << c.name << ", " << where;
+            ASSERT_EQ(cut.log, whole.log) << c.name << ", " << where;
+        });
     }
 }
 

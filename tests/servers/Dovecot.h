@@ -44,3 +44,11 @@ private:
 };
 
 } // namespace vorlane::test
+
+// Skips the test, saying why, where Dovecot cannot run.
+#define REQUIRE_DOVECOT()                                                                          \
+    do {                                                                                           \
+        std::string why;                                                                           \
+        if (!::vorlane::test::Dovecot::Available(why))                                             \
+            GTEST_SKIP() << why;                                                                   \
+    } while (false)

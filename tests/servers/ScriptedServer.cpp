@@ -55,10 +55,55 @@ ScriptedServer::ScriptedServer(Script script) : script_(std::move(script))
     });
 }
 
+ScriptedServer::Script ScriptedServer::WithoutCapa(Script script)
+{
+    return [script = std::move(script)](Connection& connection, const std::string& line) {
+        if (line.starts_with("CAPA"))
+            connection.Send("-ERR Unknown command.\r\n");
+        else
+            script(connection, line);
+    };
+}
+
+ScriptedServer::Script ScriptedServer::Pop3Mailbox(const std::vector<Message>& messages,
+                                                   bool pipelining)
+{
+    return [&messages, pipelining](Connection& connection, const std::string& line) {
+        std::string reply = "+OK\r\n";
+        if (line.empty()) {
+            reply = "+OK ready\r\n";
+        } else if (line == "CAPA") {
+            reply +=
+                std::string("TOP\r\nUIDL\r\n") + (pipelining ? "PIPELINING\r\n" : "") + ".\r\n";
+        } else if (line == "STAT") {
+            reply = "+OK " + std::to_string(messages.size()) + " " +
+                    std::to_string(100 * messages.size()) + "\r\n";
+        } else if (line == "UIDL") {
+            for (std::size_t i = 0; i < messages.size(); ++i)
+                reply += std::to_string(i + 1) + " " + messages[i].uid + "\r\n";
+            reply += ".\r\n";
+        } else if (line.starts_with("TOP ")) {
+            const auto number = std::stoul(line.substr(4));
+            if (number < 1 || number > messages.size()) {
+                reply = "-ERR no such message\r\n";
+            } else {
+                const auto& message = messages[number - 1];
+                reply +=
+                    "From: " + message.from + "\r\nSubject: " + message.subject + "\r\n\r\n.\r\n";
+            }
+        } else if (line == "QUIT") {
+            connection.Send("+OK bye\r\n");
+            connection.Close();
+            return;
+        }
+        connection.Send(reply);
+    };
+}
+
 ScriptedServer::Script ScriptedServer::Pop3(const std::string& statReply,
                                             const std::vector<std::string>& headers)
 {
-    return [statReply, headers](Connection& connection, const std::string& line) {
+    return WithoutCapa([statReply, headers](Connection& connection, const std::string& line) {
         if (line.empty()) {
             connection.Send("+OK ready\r\n");
         } else if (line.starts_with("STAT")) {
@@ -74,7 +119,7 @@ ScriptedServer::Script ScriptedServer::Pop3(const std::string& statReply,
         } else {
             connection.Send("+OK\r\n");
         }
-    };
+    });
 }
 
 quint16 UnusedPort()

@@ -42,8 +42,22 @@ public:
     int Connections() const { return connections_; }
 
     // A POP3 script that answers every command positively: STAT with the given reply, every
-    // TOP with the given header lines.
+    // TOP with the given header lines. Like a server of the time before CAPA, it refuses CAPA.
     static Script Pop3(const std::string& statReply, const std::vector<std::string>& headers = {});
+    // The script, with CAPA refused as a server of the time before it refuses it.
+    static Script WithoutCapa(Script script);
+
+    // One message of a scripted mailbox of today's kind.
+    struct Message
+    {
+        std::string uid;
+        std::string from;
+        std::string subject;
+    };
+    // A POP3 script of a mailbox of today's kind: CAPA announces UIDL and PIPELINING (unless
+    // told not to); STAT, UIDL and TOP answer from the messages, which the test may change
+    // between polls; commands sent at once are answered in order.
+    static Script Pop3Mailbox(const std::vector<Message>& messages, bool pipelining = true);
 
 private:
     QTcpServer server_;

@@ -133,6 +133,42 @@ TEST(MessageForm, ThreeRecordsOpenOnTheLastAndBrowseToTheFirst)
     EXPECT_EQ(headers[2].second.Subject, "Re: Lunch?");
 }
 
+TEST(MessageForm, ShowsEncodedHeadersDecodedInAnyCharsetThePlatformKnows)
+{
+    const struct
+    {
+        const char* name;
+        const char* raw;
+        const char* shown;
+    } cases[] = {
+        {"B in UTF-8", "=?UTF-8?B?SGVsbG8gV8O2cmxk?=", "Hello W\u00F6rld"},
+        {"Q in UTF-8",
+         "=?utf-8?q?Gr=C3=BC=C3=9Fe_aus_K=C3=B6ln?=", "Gr\u00FC\u00DFe aus K\u00F6ln"},
+        {"ISO-8859-1", "=?ISO-8859-1?Q?Caf=E9?=", "Caf\u00E9"},
+        {"ISO-8859-15", "=?ISO-8859-15?B?Q2Vu7WsgpCAxMA==?=", "Cen\u00EDk \u20AC 10"},
+        {"Windows-1252",
+         "=?windows-1252?Q?=93quoted=94_=96_dash?=", "\u201Cquoted\u201D \u2013 dash"},
+        {"KOI8-R", "=?KOI8-R?B?8NLJ18XU?=", "\u041F\u0440\u0438\u0432\u0435\u0442"},
+        {"adjacent words, folded", "=?KOI8-R?Q?=F0=D2=C9?=\r\n =?koi8-r?Q?=D7=C5=D4?= !",
+         "\u041F\u0440\u0438\u0432\u0435\u0442 !"},
+        {"a character split across words", "=?UTF-8?B?4g==?= =?UTF-8?B?gqw=?=", "\u20AC"},
+        {"a malformed word", "=?UTF-8?B?####?= =?UTF-8?Q?ok?=", "=?UTF-8?B?####?= ok"},
+        {"an unknown charset", "=?x-no-such-charset?Q?abc?=", "=?x-no-such-charset?Q?abc?="},
+        {"bytes invalid in their charset", "=?UTF-8?Q?=E9t=E9?=", "=?UTF-8?Q?=E9t=E9?="},
+        {"bare 8-bit UTF-8", "Caf\xC3\xA9", "Caf\u00E9"},
+        {"bare 8-bit Windows-1252", "Caf\xE9 \x80", "Caf\u00E9 \u20AC"},
+        {"a sender with an encoded name", "=?UTF-8?Q?Bj=C3=B6rn?= <bjorn@example.org>",
+         "Bj\u00F6rn <bjorn@example.org>"},
+    };
+    for (const auto& c : cases) {
+        const MailMessageList headers = {{"1", {c.raw, c.raw}}};
+        TMessageForm form;
+        form.ShowHeaders(headers);
+        const QString shown = QString::fromUtf8(c.shown);
+        EXPECT_EQ(ListLines(form), QStringList({"From: " + shown, "Subject: " + shown})) << c.name;
+    }
+}
+
 TEST(MessageForm, OneRecordShowsADisabledScrollBar)
 {
     const MailMessageList headers = {{"1", {"ann@example.org", ""}}};

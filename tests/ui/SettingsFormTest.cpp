@@ -40,6 +40,12 @@ TEST_F(SettingsFormTest, OpensWithItsInitialStateWithoutASettingsKey)
     EXPECT_EQ(form->AutoHideCheckbox()->toolTip(), "Automaticly hide the message afther 3 seconds");
     EXPECT_TRUE(form->SystemBeepCheckbox()->isChecked());
     EXPECT_FALSE(form->HeadersCheckbox()->isChecked());
+    EXPECT_FALSE(form->UnseenOnlyCheckBox()->isChecked());
+    EXPECT_EQ(form->UnseenOnlyCheckBox()->text(), "Announce only messages not seen before");
+    EXPECT_TRUE(form->PageControl()
+                    ->widget(TSettingsForm::NewMailPage)
+                    ->isAncestorOf(form->UnseenOnlyCheckBox()));
+    EXPECT_EQ(test::NextTabStop(form->HeadersCheckbox()), form->UnseenOnlyCheckBox());
     EXPECT_FALSE(form->PlaySoundCheckBox()->isChecked());
     EXPECT_FALSE(form->SoundEdit()->isEnabled());
     EXPECT_FALSE(form->BrowseSoundGradBtn()->isEnabled());
@@ -85,6 +91,7 @@ TEST_F(SettingsFormTest, OkWritesEveryValueAndTheRowsAndLeavesOtherValuesAlone)
     form->PlaySoundCheckBox()->setChecked(true);
     form->SoundEdit()->setText("/usr/share/sounds/ding.wav");
     form->HeadersCheckbox()->setChecked(true);
+    form->UnseenOnlyCheckBox()->setChecked(true);
     form->MailClientEdit()->setText("thunderbird");
     form->SynchronizeCheckBox()->setChecked(true);
     form->TimeServersComboBox()->setEditText("time.example.org");
@@ -112,6 +119,7 @@ TEST_F(SettingsFormTest, OkWritesEveryValueAndTheRowsAndLeavesOtherValuesAlone)
         {"PlaySound", BooleanValue(true)},
         {"WaveFile", StringValue("/usr/share/sounds/ding.wav")},
         {"DisplayHeaders", BooleanValue(true)},
+        {"AnnounceUnseenOnly", BooleanValue(true)},
         {"StartClient", BooleanValue(false)},
         {"MailClient", StringValue("thunderbird")},
         {"SyncronizeTime", BooleanValue(true)},
@@ -144,6 +152,7 @@ TEST_F(SettingsFormTest, ReadsEveryStoredValueIntoItsControl)
         key.SetValue("PlaySound", BooleanValue(true));
         key.SetValue("WaveFile", StringValue("ding.wav"));
         key.SetValue("DisplayHeaders", BooleanValue(true));
+        key.SetValue("AnnounceUnseenOnly", BooleanValue(true));
         key.SetValue("StartClient", BooleanValue(true));
         key.SetValue("MailClient", StringValue("mutt"));
         key.SetValue("IconClickAction", IntegerValue(5));
@@ -159,6 +168,7 @@ TEST_F(SettingsFormTest, ReadsEveryStoredValueIntoItsControl)
     EXPECT_FALSE(form->AutoHideCheckbox()->isChecked());
     EXPECT_TRUE(form->AutoHideTimeComboBox()->isEnabled()) << "the tick itself enables nothing";
     EXPECT_FALSE(form->SystemBeepCheckbox()->isChecked());
+    EXPECT_TRUE(form->UnseenOnlyCheckBox()->isChecked());
     EXPECT_TRUE(form->SoundEdit()->isEnabled());
     EXPECT_EQ(form->SoundEdit()->text(), "ding.wav");
     EXPECT_TRUE(form->MailClientEdit()->isEnabled());

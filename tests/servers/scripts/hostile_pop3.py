@@ -40,6 +40,9 @@ def serve(connection, mode):
         line = read_line(buffer).upper()
         if mode == "early-close" and line.startswith(b"USER"):
             return
+        if line.startswith(b"CAPA"):
+            send(b"-ERR Unknown command.\r\n")  # a server of the time before CAPA
+            continue
         if line.startswith(b"STAT"):
             if mode == "flood":
                 send(b"+OK 2147483647 1\r\n")

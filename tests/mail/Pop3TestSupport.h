@@ -1,0 +1,34 @@
+#pragma once
+
+#include "mail/Pop3Dialogue.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vorlane::test {
+
+// Records what the dialogue sends and whether it closes or starts TLS.
+struct Pop3Recorder : Pop3Transport
+{
+    void Send(const std::string& text) override { sent += text; }
+    void Close() override { ++closes; }
+    void StartTls() override { ++handshakes; }
+    std::string sent;
+    int closes = 0;
+    int handshakes = 0;
+};
+
+// Hands the stream to `play` cut into three reads, at every two places `step` bytes apart, with
+// words that say where it was cut.
+inline void ForEveryTwoCuts(const std::string& stream, std::size_t step,
+                            const std::function<void(const std::vector<std::string>& reads,
+                                                     const std::string& where)>& play)
+{
+    for (std::size_t i = 0; i <= stream.size(); i += step)
+        for (std::size_t j = i; j <= stream.size(); j += step)
+            play({stream.substr(0, i), stream.substr(i, j - i), stream.substr(j)},
+                 "cut at " + std::to_string(i) + " and " + std::to_string(j));
+}
+
+} // namespace vorlane::test
