@@ -10,6 +10,7 @@
 
 #ifdef VORLANE_TEST_WITH_QT
 #include <QApplication>
+#include <QFont>
 #endif
 
 int main(int argc, char** argv)
@@ -20,6 +21,8 @@ int main(int argc, char** argv)
 #ifdef VORLANE_TEST_WITH_QT
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
+    // The windows' design font: their layout is then exactly the designed one, on any machine.
+    QApplication::setFont(QFont("DejaVu Sans", 8));
 #endif
     return RUN_ALL_TESTS();
 }

@@ -3,6 +3,7 @@
 #include "config/PasswordScrambler.h"
 #include "ui/DefaultButton.h"
 #include "ui/DialogButtons.h"
+#include "ui/DialogUnits.h"
 #include "ui/FixedDialog.h"
 #include "ui/LinkLabel.h"
 #include "ui/ProgramIcon.h"
@@ -34,9 +35,10 @@ constexpr char kScrambledAddress[] = "\x37\x2D\x27\x3D\x13\x23\x2D\xA3\x0D\x27\x
 
 QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y)
 {
+    const DialogUnits units;
     auto* label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);
-    label->move(x, y);
+    label->move(units.Point(x, y));
     label->adjustSize();
     return label;
 }
@@ -58,17 +60,18 @@ std::string ContactAddress()
 TAboutForm::TAboutForm(QWidget* parent, UrlOpener openUrl)
     : QDialog(parent, kFixedDialogFlags), openUrl_(std::move(openUrl))
 {
+    const DialogUnits units;
     if (!openUrl_)
         openUrl_ = [](const QUrl& url) { QDesktopServices::openUrl(url); };
 
     SetUpFixedDialog(*this, "About Vorlane", kClientWidth, kClientHeight);
 
     image_ = new QLabel(this);
-    image_->setGeometry(8, 8, 16, 16);
+    image_->setGeometry(units.Rect(8, 8, 16, 16));
     image_->setPixmap(QPixmap::fromImage(ProgramIconImage(16)));
 
     titleLabel_ = MakeLabel(this, "Vorlane", 48, 8);
-    QFont titleFont("Verdana", 10);
+    QFont titleFont = ScaledApplicationFont(10);
     titleFont.setBold(true);
     titleFont.setItalic(true);
     titleLabel_->setFont(titleFont);
@@ -83,7 +86,7 @@ TAboutForm::TAboutForm(QWidget* parent, UrlOpener openUrl)
         this);
     messageLabel_->setWordWrap(true);
     messageLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    messageLabel_->setGeometry(8, 60, 329, 65);
+    messageLabel_->setGeometry(units.Rect(8, 60, 329, 65));
 
     madeByTekstLabel_ = MakeLabel(this, "Made by:", 8, 116);
     madeByLabel_ = MakeLabel(this, QString(), 64, 116);
@@ -91,12 +94,13 @@ TAboutForm::TAboutForm(QWidget* parent, UrlOpener openUrl)
     versionLabel_ = MakeLabel(this, QString(), 64, 132);
     emailLabel_ = MakeLabel(this, "E-mail:", 8, 148);
     emailAdressLabel_ = new LinkLabel(this);
-    emailAdressLabel_->move(64, 148);
+    emailAdressLabel_->move(units.Point(64, 148));
     emailAdressLabel_->setToolTip("Stuur eens een mailtje vind ik leuk.");
     wwwLabel_ = MakeLabel(this, "Www:", 8, 164);
     urlLabel_ = new LinkLabel(this);
     urlLabel_->setText(kWebAddress);
-    urlLabel_->setGeometry(64, 164, 286, urlLabel_->sizeHint().height());
+    urlLabel_->setGeometry(
+        QRect(units.Point(64, 164), QSize(units.X(286), urlLabel_->sizeHint().height())));
 
     label1_ = new QLabel("Vorlane is distributed free of charge and comes without any warranty. "
                          "You may use it and pass it on unchanged; see the documentation that "
@@ -104,15 +108,15 @@ TAboutForm::TAboutForm(QWidget* parent, UrlOpener openUrl)
                          this);
     label1_->setWordWrap(true);
     label1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label1_->setGeometry(8, 184, 341, 45);
+    label1_->setGeometry(units.Rect(8, 184, 341, 45));
 
     firstBevel_ = new QFrame(this);
-    firstBevel_->setGeometry(0, 232, 361, 2);
+    firstBevel_->setGeometry(units.Rect(0, 232, 361, 2));
     firstBevel_->setFrameShape(QFrame::HLine);
     firstBevel_->setFrameShadow(QFrame::Sunken);
 
-    okGradBtn_ = AddAluminumButton(this, {144, 236, 75, 25}, this, &TAboutForm::OKGradBtnClick,
-                                   "OK", "Times New Roman");
+    okGradBtn_ = AddAluminumButton(this, units.Rect(144, 236, 75, 25), this,
+                                   &TAboutForm::OKGradBtnClick, "OK", "Times New Roman");
     MakeDefaultButton(*this, *okGradBtn_);
     connect(urlLabel_, &LinkLabel::clicked, this, &TAboutForm::URLLabelClick);
     connect(emailAdressLabel_, &LinkLabel::clicked, this, &TAboutForm::EmailAdressLabelClick);
@@ -124,8 +128,9 @@ TAboutForm::~TAboutForm() = default;
 
 void TAboutForm::FormCreate()
 {
+    const DialogUnits units;
     madeByLabel_->setText(Q(MakerCredit()));
-    madeByLabel_->resize(153, madeByLabel_->sizeHint().height());
+    madeByLabel_->resize(units.X(153), madeByLabel_->sizeHint().height());
     emailAdressLabel_->setText(Q(ContactAddress()));
     emailAdressLabel_->adjustSize();
     versionLabel_->setText(Q(GetVersionString()));

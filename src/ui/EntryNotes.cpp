@@ -55,6 +55,8 @@ void EntryNotes::Arrange()
 {
     layout()->activate();
     resize(width(), heightForWidth(width()) > 0 ? heightForWidth(width()) : sizeHint().height());
+    // Without a note, nothing of it may stand below the dialog's edge.
+    setVisible(NeededHeight() > 0);
     emit changed();
 }
 

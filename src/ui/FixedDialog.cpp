@@ -1,5 +1,6 @@
 #include "ui/FixedDialog.h"
 
+#include "ui/DialogUnits.h"
 #include "ui/ProgramIcon.h"
 #include "ui/QtText.h"
 
@@ -12,8 +13,7 @@ namespace vorlane {
 void SetUpFixedDialog(QDialog& dialog, const char* caption, int clientWidth, int clientHeight)
 {
     dialog.setWindowTitle(Q(caption));
-    dialog.setFont(QFont("Verdana", 8));
-    dialog.setFixedSize(clientWidth, clientHeight);
+    dialog.setFixedSize(DialogUnits().Size(clientWidth, clientHeight));
     dialog.setWindowIcon(QPixmap::fromImage(ProgramIconImage()));
 }
 

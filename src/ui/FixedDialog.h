@@ -10,8 +10,8 @@ inline constexpr Qt::WindowFlags kFixedDialogFlags =
     Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
     Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
 
-// Caption, the Verdana 8 pt face (or its nearest installed stand-in), the fixed client size and
-// the program's icon.
+// Caption, the fixed client size (in design pixels, grown with the desktop's font) and the
+// program's icon. The dialog shows the desktop's font.
 void SetUpFixedDialog(QDialog& dialog, const char* caption, int clientWidth, int clientHeight);
 
 // Moves the window, frame included, to the middle of its screen's free area.

@@ -7,7 +7,7 @@ namespace vorlane {
 LinkLabel::LinkLabel(QWidget* parent) : QLabel(parent)
 {
     setTextFormat(Qt::PlainText);
-    QFont linkFont("Verdana", 8);
+    QFont linkFont = font();
     linkFont.setUnderline(true);
     setFont(linkFont);
     QPalette colours = palette();

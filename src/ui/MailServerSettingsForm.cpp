@@ -3,6 +3,7 @@
 #include "mail/MailServer.h"
 #include "ui/DefaultButton.h"
 #include "ui/DialogButtons.h"
+#include "ui/DialogUnits.h"
 #include "ui/EntryNotes.h"
 #include "ui/FixedDialog.h"
 #include "ui/QtText.h"
@@ -35,6 +36,7 @@ constexpr int kFieldHeight = 20;
 TMailServerSettingsForm::TMailServerSettingsForm(QWidget* parent)
     : QDialog(parent, kFixedDialogFlags)
 {
+    const DialogUnits units;
     SetUpFixedDialog(*this, "Mail server settings", kClientWidth, kClientHeight);
 
     serverNameEdit_ = AddField(6, "&Server name:", "Friendly name for this mailserver");
@@ -47,7 +49,7 @@ TMailServerSettingsForm::TMailServerSettingsForm(QWidget* parent)
 
     constexpr int securityTop = 69 + kRowStep;
     securityComboBox_ = new QComboBox(this);
-    securityComboBox_->setGeometry(kFieldLeft, securityTop, kFieldWidth, kFieldHeight);
+    securityComboBox_->setGeometry(units.Rect(kFieldLeft, securityTop, kFieldWidth, kFieldHeight));
     // In the order of the stored values: 0 none, 1 STLS, 2 implicit TLS.
     securityComboBox_->addItem("None");
     securityComboBox_->addItem("STARTTLS (STLS)");
@@ -59,7 +61,7 @@ TMailServerSettingsForm::TMailServerSettingsForm(QWidget* parent)
     securityComboBox_->setToolTip("How the connection to this mailserver is secured");
     AddCaption(securityTop, "S&ecurity:", securityComboBox_);
     portEdit_ = AddField(securityTop + kRowStep, "Po&rt:", "TCP port of this mailserver");
-    portEdit_->resize(50, kFieldHeight);
+    portEdit_->resize(units.Size(50, kFieldHeight));
     portEdit_->setMaxLength(5);
     portField_ =
         new WholeNumberField(portEdit_, DefaultMailPort(kSecurityNone), ParsePort, ParsePort);
@@ -68,7 +70,7 @@ TMailServerSettingsForm::TMailServerSettingsForm(QWidget* parent)
 
     constexpr int intervalTop = securityTop + 2 * kRowStep;
     intervalEdit_ = AddField(intervalTop, "&Interval:", "Duration between mail checks");
-    intervalEdit_->resize(50, kFieldHeight);
+    intervalEdit_->resize(units.Size(50, kFieldHeight));
     intervalField_ = new WholeNumberField(intervalEdit_, kDefaultInterval,
                                           AcceptedIntervalOnEntering, ParseNumberAboveZero);
     connect(intervalField_, &WholeNumberField::entered, this,
@@ -77,18 +79,18 @@ TMailServerSettingsForm::TMailServerSettingsForm(QWidget* parent)
             &TMailServerSettingsForm::IntervalEditExit);
 
     intervalUpDown_ = new UpDown(this);
-    intervalUpDown_->setGeometry(kFieldLeft + 50, intervalTop, 16, kFieldHeight);
+    intervalUpDown_->setGeometry(units.Rect(kFieldLeft + 50, intervalTop, 16, kFieldHeight));
     intervalUpDown_->SetAssociate(intervalEdit_);
     // The spin control's minimum is 1; the entry dialog's own rules repair anything typed.
     intervalUpDown_->SetRange(1, 32000);
     intervalUpDown_->SetPosition(10);
 
     minutesLabel_ = new QLabel("[min]", this);
-    minutesLabel_->move(kFieldLeft + 70, intervalTop + 3);
+    minutesLabel_->move(units.Point(kFieldLeft + 70, intervalTop + 3));
     minutesLabel_->adjustSize();
 
     bevel_ = new QFrame(this);
-    bevel_->setGeometry(0, intervalTop + 26, kClientWidth, 2);
+    bevel_->setGeometry(units.Rect(0, intervalTop + 26, kClientWidth, 2));
     bevel_->setFrameShape(QFrame::HLine);
     bevel_->setFrameShadow(QFrame::Sunken);
 
@@ -120,10 +122,11 @@ TMailServerSettingsForm::TMailServerSettingsForm(QWidget* parent)
 // need and shrinks back when none applies.
 void TMailServerSettingsForm::AddNotes()
 {
-    notes_ = new EntryNotes(kClientWidth, this);
-    notes_->move(0, kClientHeight);
+    const DialogUnits units;
+    notes_ = new EntryNotes(units.X(kClientWidth), this);
+    notes_->move(units.Point(0, kClientHeight));
     connect(notes_, &EntryNotes::changed, this,
-            [this] { setFixedHeight(kClientHeight + notes_->NeededHeight()); });
+            [this] { setFixedHeight(DialogUnits().Y(kClientHeight) + notes_->NeededHeight()); });
     connect(pop3ServerEdit_, &QLineEdit::textChanged, this, &TMailServerSettingsForm::UpdateNotes);
     connect(securityComboBox_, &QComboBox::currentIndexChanged, this,
             &TMailServerSettingsForm::UpdateNotes);
@@ -157,8 +160,9 @@ TMailServerSettingsForm::~TMailServerSettingsForm() = default;
 
 QLineEdit* TMailServerSettingsForm::AddField(int top, const char* label, const char* hint)
 {
+    const DialogUnits units;
     auto* edit = new QLineEdit(this);
-    edit->setGeometry(kFieldLeft, top, kFieldWidth, kFieldHeight);
+    edit->setGeometry(units.Rect(kFieldLeft, top, kFieldWidth, kFieldHeight));
     edit->setToolTip(hint);
     AddCaption(top, label, edit);
     return edit;
@@ -166,8 +170,9 @@ QLineEdit* TMailServerSettingsForm::AddField(int top, const char* label, const c
 
 void TMailServerSettingsForm::AddCaption(int top, const char* label, QWidget* buddy)
 {
+    const DialogUnits units;
     auto* caption = new QLabel(label, this);
-    caption->move(kLabelLeft, top + 3);
+    caption->move(units.Point(kLabelLeft, top + 3));
     caption->adjustSize();
     caption->setBuddy(buddy);
 }

@@ -2,6 +2,7 @@
 
 #include "ui/DefaultButton.h"
 #include "ui/DialogButtons.h"
+#include "ui/DialogUnits.h"
 #include "ui/FixedDialog.h"
 #include "ui/HeaderLines.h"
 #include "ui/ProgramIcon.h"
@@ -14,6 +15,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QScrollBar>
+#include <algorithm>
 
 namespace vorlane {
 
@@ -31,36 +33,29 @@ TMessageForm::TMessageForm(QWidget* parent)
 {
     SetUpFixedDialog(*this, "Vorlane: Message", kClientWidth, kClientHeight);
 
+    const DialogUnits units;
     iconImage_ = new QLabel(this);
-    iconImage_->setGeometry(8, 8, 32, 32);
+    iconImage_->setGeometry(QRect(units.Point(8, 8), QSize(32, 32)));
     iconImage_->setPixmap(QPixmap::fromImage(ProgramIconImage(32)));
 
     messageLabel_ = new QLabel(this);
-    messageLabel_->setGeometry(44, 8, 281, 52);
     messageLabel_->setWordWrap(true);
     messageLabel_->setTextFormat(Qt::PlainText);
-    // Top-aligned, so that a message longer than four lines is cut at the bottom edge.
     messageLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // A separator line along the top of its area.
     firstBevel_ = new QFrame(this);
-    firstBevel_->setGeometry(0, 64, 337, 5);
     firstBevel_->setFrameShape(QFrame::HLine);
     firstBevel_->setFrameShadow(QFrame::Sunken);
-    firstBevel_->setFrameRect(QRect(0, 0, 337, 2));
 
     counterLabel_ = new QLabel(this);
-    counterLabel_->move(8, 67);
     counterLabel_->setTextFormat(Qt::PlainText);
-    counterLabel_->adjustSize();
 
-    okGradBtn_ = AddAluminumButton(this, {132, 68, 75, 25}, this, &TMessageForm::OKGradBtnClick,
-                                   "OK", "Verdana");
+    okGradBtn_ = AddAluminumButton(this, {}, this, &TMessageForm::OKGradBtnClick, "OK", "Verdana");
     MakeDefaultButton(*this, *okGradBtn_);
 
     // Shows the lines and takes no input.
     headersListbox_ = new QListWidget(this);
-    headersListbox_->setGeometry(8, 82, 301, 43);
     headersListbox_->setEnabled(false);
     headersListbox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     headersListbox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -68,7 +63,6 @@ TMessageForm::TMessageForm(QWidget* parent)
     headersListbox_->hide();
 
     headersScrollBar_ = new QScrollBar(Qt::Vertical, this);
-    headersScrollBar_->setGeometry(311, 82, 16, 43);
     headersScrollBar_->setRange(0, 0);
     headersScrollBar_->setSingleStep(1);
     headersScrollBar_->setPageStep(1);
@@ -79,6 +73,28 @@ TMessageForm::TMessageForm(QWidget* parent)
 
     setTabOrder(okGradBtn_, headersListbox_);
     setTabOrder(headersListbox_, headersScrollBar_);
+    Relayout();
+}
+
+void TMessageForm::Relayout()
+{
+    // The message wraps in its place and the window grows by what it needs beyond four lines;
+    // the header area, when shown, comes between the counter and the OK button.
+    const DialogUnits units;
+    const QRect message = units.Rect(44, 8, 281, 52);
+    const int growth =
+        std::max(0, messageLabel_->heightForWidth(message.width()) - message.height());
+    const QPoint below(0, growth);
+    const int headers = headersListbox_->isVisibleTo(this) ? units.Y(kHeaderAreaHeight) : 0;
+    messageLabel_->setGeometry(message.adjusted(0, 0, 0, growth));
+    firstBevel_->setGeometry(units.Rect(0, 64, kClientWidth + 1, 5).translated(below));
+    firstBevel_->setFrameRect(QRect(0, 0, firstBevel_->width(), 2));
+    counterLabel_->move(units.Point(8, 67) + below);
+    counterLabel_->adjustSize();
+    headersListbox_->setGeometry(units.Rect(8, 82, 301, 43).translated(below));
+    headersScrollBar_->setGeometry(units.Rect(311, 82, 16, 43).translated(below));
+    okGradBtn_->setGeometry(units.Rect(132, 68, 75, 25).translated(0, growth + headers));
+    setFixedSize(units.X(kClientWidth), units.Y(kClientHeight) + growth + headers);
 }
 
 TMessageForm::~TMessageForm() = default;
@@ -86,6 +102,7 @@ TMessageForm::~TMessageForm() = default;
 void TMessageForm::SetMessage(const std::string& text)
 {
     messageLabel_->setText(Q(text));
+    Relayout();
 }
 
 void TMessageForm::ShowHeaders(const MailMessageList& headers)
@@ -93,10 +110,9 @@ void TMessageForm::ShowHeaders(const MailMessageList& headers)
     // A scroll bar cannot range over no records, and the callers always have some.
     if (headers.empty() || headersListbox_->isVisibleTo(this))
         return;
-    okGradBtn_->move(okGradBtn_->x(), okGradBtn_->y() + kHeaderAreaHeight);
-    setFixedSize(kClientWidth, kClientHeight + kHeaderAreaHeight);
     headersListbox_->show();
     headersScrollBar_->show();
+    Relayout();
 
     const int maximum = static_cast<int>(headers.size()) - 1;
     {
@@ -119,7 +135,8 @@ void TMessageForm::HeadersScrollBarChange()
     const HeaderLines lines = HeaderLinesAt(headerList_, position);
     for (const std::string* line : {&lines.From, &lines.Subject}) {
         auto* item = new QListWidgetItem(Q(*line), headersListbox_);
-        item->setSizeHint(QSize(headersListbox_->viewport()->width(), kHeaderLineHeight));
+        item->setSizeHint(
+            QSize(headersListbox_->viewport()->width(), DialogUnits().Y(kHeaderLineHeight)));
     }
 }
 

@@ -65,6 +65,8 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // Places every part from the font, the message's length and whether headers show.
+    void Relayout();
     void FormHide();
 
     QLabel* iconImage_;

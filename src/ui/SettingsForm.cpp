@@ -16,6 +16,7 @@
 #include "ui/UpDown.h"
 #include "ui/WholeNumberField.h"
 #include "ui/gradbtn/GradBtn.h"
+#include "util/Log.h"
 #include "util/WholeNumber.h"
 
 #include <QApplication>
@@ -54,6 +55,7 @@ TSettingsForm::TSettingsForm(RegistryStore& store, SettingsFormServices services
                      SettingsFormUi::kClientHeight);
 
     ui_.SetupUi(*this);
+    ui_.ShowLogFile(services_.logFileName.empty() ? DetermineLogFileName() : services_.logFileName);
     connect(ui_.pageControl, &QTabWidget::currentChanged, this, &TSettingsForm::PageChanged);
     MakeDefaultButton(*this, *ui_.okGradBtn);
     // In the entry list Enter and a double click edit the entry, Delete removes it.

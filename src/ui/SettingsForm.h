@@ -48,6 +48,8 @@ struct SettingsFormServices
     std::filesystem::path autostartFolder;
     // The desktop's keyring for the entries' passwords. Default: none, the file keeps them.
     PasswordStore* passwords = nullptr;
+    // The log file shown under its check box. Default: where the log goes.
+    std::string logFileName;
 };
 
 // The one place where the user edits the configuration: the mail server entries, how new mail
@@ -111,6 +113,8 @@ public:
     QCheckBox* SystemBeepCheckbox() const { return ui_.systemBeepCheckbox; }
     QCheckBox* HeadersCheckbox() const { return ui_.headersCheckbox; }
     QCheckBox* UnseenOnlyCheckBox() const { return ui_.unseenOnlyCheckBox; }
+    QCheckBox* DesktopNotificationCheckBox() const { return ui_.desktopNotificationCheckBox; }
+    QLabel* LogFileLabel() const { return ui_.logFileLabel; }
     QCheckBox* PlaySoundCheckBox() const { return ui_.playSoundCheckBox; }
     QLineEdit* SoundEdit() const { return ui_.soundEdit; }
     TGradBtn* BrowseSoundGradBtn() const { return ui_.browseSoundGradBtn; }

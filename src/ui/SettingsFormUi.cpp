@@ -3,6 +3,7 @@
 #include "config/SettingsTable.h"
 #include "ui/DialUpList.h"
 #include "ui/DialogButtons.h"
+#include "ui/DialogUnits.h"
 #include "ui/MailServerList.h"
 #include "ui/QtText.h"
 #include "ui/SettingsForm.h"
@@ -37,32 +38,35 @@ const char* const kIconClickActions[] = {
 
 QLabel* MakeLabel(QWidget* parent, const char* text, int x, int y, bool bold = false)
 {
+    const DialogUnits units;
     auto* label = new QLabel(text, parent);
     if (bold) {
         QFont font = label->font();
         font.setBold(true);
         label->setFont(font);
     }
-    label->move(x, y);
+    label->move(units.Point(x, y));
     label->adjustSize();
     return label;
 }
 
 QLabel* MakeWrappedLabel(QWidget* parent, const char* text, QRect geometry)
 {
+    const DialogUnits units;
     auto* label = new QLabel(text, parent);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(geometry);
+    label->setGeometry(units.Rect(geometry));
     return label;
 }
 
 QCheckBox* MakeCheckBox(QWidget* parent, const char* text, const char* hint, int x, int y)
 {
+    const DialogUnits units;
     auto* box = new QCheckBox(text, parent);
     if (hint != nullptr)
         box->setToolTip(hint);
-    box->move(x, y);
+    box->move(units.Point(x, y));
     box->adjustSize();
     return box;
 }
@@ -82,8 +86,9 @@ SettingsFormUi::~SettingsFormUi() = default;
 
 void SettingsFormUi::SetupUi(TSettingsForm& form)
 {
+    const DialogUnits units;
     pageControl = new QTabWidget(&form);
-    pageControl->setGeometry(4, 4, kClientWidth - 8, 296);
+    pageControl->setGeometry(units.Rect(4, 4, kClientWidth - 8, kPageHeight));
     // All four tabs in one row, as the fixed client width was laid out for.
     pageControl->setUsesScrollButtons(false);
     pageControl->setStyleSheet("QTabBar::tab { padding: 3px 5px; }");
@@ -100,35 +105,37 @@ void SettingsFormUi::SetupUi(TSettingsForm& form)
     BuildAdvancedPage(form, advanced);
     pageControl->addTab(advanced, "Ad&vanced");
 
-    std::tie(okGradBtn, cancelGradBtn) = AddOkCancelButtons(&form, 110, 200, 307);
+    std::tie(okGradBtn, cancelGradBtn) = AddOkCancelButtons(&form, 110, 200, kClientHeight - 28);
     QWidget::setTabOrder(pageControl, okGradBtn);
     QWidget::setTabOrder(okGradBtn, cancelGradBtn);
 }
 
 void SettingsFormUi::BuildNewMailPage(TSettingsForm& form, QWidget* page)
 {
+    const DialogUnits units;
     auto* serversLabel = MakeLabel(page, "&Mail servers:", 8, 6, true);
 
     mailServers = std::make_unique<MailServerList>(page);
     auto* mailServersListView = mailServers->View();
-    mailServersListView->setGeometry(8, 22, 272, 80);
+    mailServersListView->setGeometry(units.Rect(8, 22, 272, 80));
     serversLabel->setBuddy(mailServersListView);
     QObject::connect(mailServersListView, &QTreeWidget::itemSelectionChanged, &form,
                      &TSettingsForm::MailServersListViewChange);
 
-    newGradBtn = AddAluminumButton(page, {286, 22, 75, 22}, &form, &TSettingsForm::NewGradBtnClick,
-                                   "New", "Verdana", "Create a new mail server entry");
-    editGradBtn =
-        AddAluminumButton(page, {286, 48, 75, 22}, &form, &TSettingsForm::EditGradBtnClick, "Edit",
-                          "Verdana", "Edit the current mail server entry");
+    newGradBtn =
+        AddAluminumButton(page, units.Rect(286, 22, 75, 22), &form, &TSettingsForm::NewGradBtnClick,
+                          "New", "Verdana", "Create a new mail server entry");
+    editGradBtn = AddAluminumButton(page, units.Rect(286, 48, 75, 22), &form,
+                                    &TSettingsForm::EditGradBtnClick, "Edit", "Verdana",
+                                    "Edit the current mail server entry");
     editGradBtn->setEnabled(false);
-    removeGradBtn =
-        AddAluminumButton(page, {286, 74, 75, 22}, &form, &TSettingsForm::RemoveGradBtnClick,
-                          "Remove", "Verdana", "Remove all selected mail server entries");
+    removeGradBtn = AddAluminumButton(page, units.Rect(286, 74, 75, 22), &form,
+                                      &TSettingsForm::RemoveGradBtnClick, "Remove", "Verdana",
+                                      "Remove all selected mail server entries");
     removeGradBtn->setEnabled(false);
 
     auto* separator = new QFrame(page);
-    separator->setGeometry(8, 108, 353, 2);
+    separator->setGeometry(units.Rect(8, 108, 353, 2));
     separator->setFrameShape(QFrame::HLine);
     separator->setFrameShadow(QFrame::Sunken);
     MakeLabel(page, "New mail notification:", 8, 113, true);
@@ -140,7 +147,7 @@ void SettingsFormUi::BuildNewMailPage(TSettingsForm& form, QWidget* page)
                                     "Automaticly hide the message afther 3 seconds", 150, 130);
     autoHideCheckbox->setChecked(true);
     autoHideTimeComboBox = new QComboBox(page);
-    autoHideTimeComboBox->setGeometry(270, 128, 42, 20);
+    autoHideTimeComboBox->setGeometry(units.Rect(270, 128, 42, 20));
     for (int seconds : kAutoHideTimes)
         autoHideTimeComboBox->addItem(QString::number(seconds));
     autoHideTimeComboBox->setToolTip(
@@ -155,32 +162,35 @@ void SettingsFormUi::BuildNewMailPage(TSettingsForm& form, QWidget* page)
                                       "Announce only messages that no earlier check has found "
                                       "(where the mail server lists messages by unique id)",
                                       8, 174);
+    desktopNotificationCheckBox =
+        MakeCheckBox(page, "Desktop &notification",
+                     "Tell of new mail also in a notification of the desktop", 8, 196);
 
-    playSoundCheckBox = MakeCheckBox(page, "&Play sound", "Play a wave file", 8, 198);
+    playSoundCheckBox = MakeCheckBox(page, "&Play sound", "Play a wave file", 8, 220);
     soundEdit = new QLineEdit(page);
-    soundEdit->setGeometry(138, 197, 142, 20);
+    soundEdit->setGeometry(units.Rect(138, 219, 142, 20));
     soundEdit->setToolTip("Enter the filename of the wavefile to play");
     soundEdit->setEnabled(false);
-    browseSoundGradBtn =
-        AddAluminumButton(page, {286, 196, 75, 22}, &form, &TSettingsForm::BrowseSoundGradBtnClick,
-                          "Browse", "Verdana", "Browse for a wave file");
+    browseSoundGradBtn = AddAluminumButton(page, units.Rect(286, 218, 75, 22), &form,
+                                           &TSettingsForm::BrowseSoundGradBtnClick, "Browse",
+                                           "Verdana", "Browse for a wave file");
     browseSoundGradBtn->setEnabled(false);
 
     startMailClientCheckbox =
-        MakeCheckBox(page, "Start mail &client:", "Start your favorite mail client", 8, 222);
+        MakeCheckBox(page, "Start mail &client:", "Start your favorite mail client", 8, 244);
     mailClientEdit = new QLineEdit(page);
-    mailClientEdit->setGeometry(138, 221, 142, 20);
+    mailClientEdit->setGeometry(units.Rect(138, 243, 142, 20));
     mailClientEdit->setToolTip("Filename of your favorite mail client");
     mailClientEdit->setEnabled(false);
-    browseClientGradBtn =
-        AddAluminumButton(page, {286, 220, 75, 22}, &form, &TSettingsForm::BrowseClientGradBtnClick,
-                          "Browse", "Verdana", "Browse for a mail client");
+    browseClientGradBtn = AddAluminumButton(page, units.Rect(286, 242, 75, 22), &form,
+                                            &TSettingsForm::BrowseClientGradBtnClick, "Browse",
+                                            "Verdana", "Browse for a mail client");
     browseClientGradBtn->setEnabled(false);
 
-    auto* actionLabel = MakeLabel(page, "&Icon click action:", 8, 249);
+    auto* actionLabel = MakeLabel(page, "&Icon click action:", 8, 271);
     actionLabel->setToolTip("What happens when someone double clicks the tray icon");
     iconClickActionComboBox = new QComboBox(page);
-    iconClickActionComboBox->setGeometry(138, 246, 223, 20);
+    iconClickActionComboBox->setGeometry(units.Rect(138, 268, 223, 20));
     for (const char* action : kIconClickActions)
         iconClickActionComboBox->addItem(action);
     iconClickActionComboBox->setToolTip("Action to start when someone double clicks the tray icon");
@@ -203,6 +213,7 @@ void SettingsFormUi::BuildNewMailPage(TSettingsForm& form, QWidget* page)
                         systemBeepCheckbox,
                         headersCheckbox,
                         unseenOnlyCheckBox,
+                        desktopNotificationCheckBox,
                         playSoundCheckBox,
                         soundEdit,
                         browseSoundGradBtn,
@@ -216,6 +227,7 @@ void SettingsFormUi::BuildNewMailPage(TSettingsForm& form, QWidget* page)
 
 void SettingsFormUi::BuildTimePage(TSettingsForm& form, QWidget* page)
 {
+    const DialogUnits units;
     synchronizeCheckBox = MakeCheckBox(
         page, "&Synchronize time",
         "Enable to synchronize your local time with a timeserver on the internet", 8, 10);
@@ -223,7 +235,7 @@ void SettingsFormUi::BuildTimePage(TSettingsForm& form, QWidget* page)
     timeServersComboBox = new QComboBox(page);
     timeServersComboBox->setEditable(true);
     timeServersComboBox->setInsertPolicy(QComboBox::NoInsert);
-    timeServersComboBox->setGeometry(100, 38, 200, 20);
+    timeServersComboBox->setGeometry(units.Rect(100, 38, 200, 20));
     for (const char* host : kDefaultTimeServers)
         timeServersComboBox->addItem(host);
     timeServersComboBox->setCurrentIndex(-1);
@@ -232,14 +244,14 @@ void SettingsFormUi::BuildTimePage(TSettingsForm& form, QWidget* page)
     serverLabel->setBuddy(timeServersComboBox);
 
     intervalRadioGroup = new QGroupBox(" Interval ", page);
-    intervalRadioGroup->setGeometry(8, 70, 200, 66);
+    intervalRadioGroup->setGeometry(units.Rect(8, 70, 200, 66));
     intervalRadioGroup->setToolTip("Synchronize every hour or once a day");
     intervalButtons = new QButtonGroup(&form);
     auto* hourly = new QRadioButton("H&ourly", intervalRadioGroup);
-    hourly->move(12, 20);
+    hourly->move(units.Point(12, 20));
     hourly->adjustSize();
     auto* daily = new QRadioButton("&Daily", intervalRadioGroup);
-    daily->move(12, 40);
+    daily->move(units.Point(12, 40));
     daily->adjustSize();
     intervalButtons->addButton(hourly, 0);
     intervalButtons->addButton(daily, 1);
@@ -253,14 +265,15 @@ void SettingsFormUi::BuildTimePage(TSettingsForm& form, QWidget* page)
 
 void SettingsFormUi::BuildConnectionPage(TSettingsForm& form, QWidget* page)
 {
+    const DialogUnits units;
     connectionLANRadioButton = new QRadioButton("I use a &LAN to connect to the internet", page);
     connectionLANRadioButton->setToolTip("Try to reach the internet using the LAN connection");
-    connectionLANRadioButton->move(8, 10);
+    connectionLANRadioButton->move(units.Point(8, 10));
     connectionLANRadioButton->adjustSize();
     connectionRASRadioButton = new QRadioButton("I use &RAS to connect to the internet", page);
     connectionRASRadioButton->setToolTip(
         "Select the RAS connections that must be active to reach the internet");
-    connectionRASRadioButton->move(8, 32);
+    connectionRASRadioButton->move(units.Point(8, 32));
     connectionRASRadioButton->adjustSize();
     connectionButtons = new QButtonGroup(&form);
     connectionButtons->addButton(connectionLANRadioButton, 0);
@@ -272,7 +285,7 @@ void SettingsFormUi::BuildConnectionPage(TSettingsForm& form, QWidget* page)
                      "connections is active:",
                      {26, 56, 335, 30});
     dialUpList = std::make_unique<DialUpList>(page);
-    dialUpList->View()->setGeometry(26, 88, 335, 84);
+    dialUpList->View()->setGeometry(units.Rect(26, 88, 335, 84));
     dialUpList->View()->setToolTip(
         "Select the RAS connections that must be active to reach the internet");
 
@@ -293,13 +306,14 @@ void SettingsFormUi::BuildConnectionPage(TSettingsForm& form, QWidget* page)
 
 void SettingsFormUi::BuildAdvancedPage(TSettingsForm& form, QWidget* page)
 {
+    const DialogUnits units;
     MakeWrappedLabel(page,
                      "If you frequently receive network timeout messages you can increase the "
                      "time Vorlane waits before reporting a network error.",
                      {8, 10, 353, 42});
     auto* timeoutLabel = MakeLabel(page, "Connect&ion timeout:", 8, 63);
     connectionTimeoutEdit = new QLineEdit("60", page);
-    connectionTimeoutEdit->setGeometry(140, 60, 50, 20);
+    connectionTimeoutEdit->setGeometry(units.Rect(140, 60, 50, 20));
     connectionTimeoutEdit->setToolTip(
         "Maximum time to elapse while communication with mail or timeservers");
     connectionTimeoutField =
@@ -310,7 +324,7 @@ void SettingsFormUi::BuildAdvancedPage(TSettingsForm& form, QWidget* page)
                      &TSettingsForm::ConnectionTimeoutEditExit);
     timeoutLabel->setBuddy(connectionTimeoutEdit);
     connectionTimeoutUpDown = new UpDown(page);
-    connectionTimeoutUpDown->setGeometry(190, 60, 16, 20);
+    connectionTimeoutUpDown->setGeometry(units.Rect(190, 60, 16, 20));
     connectionTimeoutUpDown->SetAssociate(connectionTimeoutEdit);
     connectionTimeoutUpDown->SetRange(5, 600);
     connectionTimeoutUpDown->SetPosition(60);
@@ -321,17 +335,29 @@ void SettingsFormUi::BuildAdvancedPage(TSettingsForm& form, QWidget* page)
                      "option to trace problems.",
                      {8, 100, 353, 42});
     logToFileCheckBox = MakeCheckBox(page, "&Log to file vorlane.log", nullptr, 8, 146);
+    logFileLabel = new QLabel(page);
+    logFileLabel->setGeometry(units.Rect(26, 166, 335, 15));
+    logFileLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     MakeWrappedLabel(page,
                      "Vorlane can start by itself each time you log in to your desktop, so that "
                      "it checks your mail without being started by hand.",
-                     {8, 180, 353, 42});
+                     {8, 192, 353, 42});
     startAtLoginCheckBox = MakeCheckBox(page, "Start Vorlane when I log in",
                                         "Add Vorlane to the programs your desktop starts at "
                                         "login",
-                                        8, 226);
+                                        8, 238);
     QWidget::setTabOrder(connectionTimeoutEdit, logToFileCheckBox);
     QWidget::setTabOrder(logToFileCheckBox, startAtLoginCheckBox);
+}
+
+void SettingsFormUi::ShowLogFile(const std::string& fileName)
+{
+    // The whole path may not fit: its middle gives way, the tip holds all of it.
+    const QString path = Q(fileName);
+    logFileLabel->setText(
+        logFileLabel->fontMetrics().elidedText(path, Qt::ElideMiddle, logFileLabel->width()));
+    logFileLabel->setToolTip(path);
 }
 
 void SettingsFormUi::ShowSettings(const StoredSettings& stored)
@@ -354,6 +380,7 @@ void SettingsFormUi::ShowSettings(const StoredSettings& stored)
     text("WaveFile", soundEdit);
     boolean("DisplayHeaders", headersCheckbox);
     boolean("AnnounceUnseenOnly", unseenOnlyCheckBox);
+    boolean("DesktopNotification", desktopNotificationCheckBox);
     boolean("StartClient", startMailClientCheckbox);
     text("MailClient", mailClientEdit);
     if (const auto action = stored.Integer("IconClickAction"))
@@ -399,6 +426,7 @@ Settings SettingsFormUi::Values() const
     s.WaveFile = S(soundEdit->text());
     s.DisplayHeaders = headersCheckbox->isChecked();
     s.AnnounceUnseenOnly = unseenOnlyCheckBox->isChecked();
+    s.DesktopNotification = desktopNotificationCheckBox->isChecked();
     s.StartClient = startMailClientCheckbox->isChecked();
     s.MailClient = S(mailClientEdit->text());
     s.SyncronizeTime = synchronizeCheckBox->isChecked();

@@ -3,6 +3,7 @@
 #include "config/Settings.h"
 
 #include <memory>
+#include <string>
 
 class QButtonGroup;
 class QCheckBox;
@@ -31,7 +32,8 @@ class WholeNumberField;
 struct SettingsFormUi
 {
     static constexpr int kClientWidth = 385;
-    static constexpr int kClientHeight = 335;
+    static constexpr int kClientHeight = 359;
+    static constexpr int kPageHeight = kClientHeight - 39;
 
     SettingsFormUi();
     ~SettingsFormUi();
@@ -41,6 +43,8 @@ struct SettingsFormUi
     void ShowSettings(const StoredSettings& stored);
     // The values the controls hold, as OK stores them.
     Settings Values() const;
+    // Where the log goes, below its check box.
+    void ShowLogFile(const std::string& fileName);
 
     QTabWidget* pageControl = nullptr;
     QWidget* timeTabSheet = nullptr;
@@ -55,6 +59,7 @@ struct SettingsFormUi
     QCheckBox* systemBeepCheckbox = nullptr;
     QCheckBox* headersCheckbox = nullptr;
     QCheckBox* unseenOnlyCheckBox = nullptr;
+    QCheckBox* desktopNotificationCheckBox = nullptr;
     QCheckBox* playSoundCheckBox = nullptr;
     QLineEdit* soundEdit = nullptr;
     TGradBtn* browseSoundGradBtn = nullptr;
@@ -74,6 +79,7 @@ struct SettingsFormUi
     WholeNumberField* connectionTimeoutField = nullptr;
     UpDown* connectionTimeoutUpDown = nullptr;
     QCheckBox* logToFileCheckBox = nullptr;
+    QLabel* logFileLabel = nullptr;
     QCheckBox* startAtLoginCheckBox = nullptr;
     TGradBtn* okGradBtn = nullptr;
     TGradBtn* cancelGradBtn = nullptr;

@@ -6,7 +6,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFocusEvent>
+#include <QFont>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -41,15 +43,27 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // The windows' design font first; then the windows again with larger desktop text, each
+    // size in a folder of its own ("11pt/", "14pt/").
+    QApplication::setFont(QFont("DejaVu Sans", 8));
     vorlane::gallery::Shots shots;
     vorlane::gallery::AddGradBtnShots(shots);
     vorlane::gallery::AddMessageFormShots(shots);
     vorlane::gallery::AddDialogShots(shots);
     vorlane::gallery::AddTrayShots(shots);
+    for (const int points : {11, 14}) {
+        QApplication::setFont(QFont("DejaVu Sans", points));
+        vorlane::gallery::Shots larger;
+        vorlane::gallery::AddMessageFormShots(larger);
+        vorlane::gallery::AddDialogShots(larger);
+        for (auto& shot : larger)
+            shots.push_back({QString("%1pt/%2").arg(points).arg(shot.name), std::move(shot.image)});
+    }
 
     int failures = 0;
     for (const auto& shot : shots) {
         const QString file = folder.filePath(shot.name + ".png");
+        folder.mkpath(QFileInfo(file).path());
         if (shot.image.isNull() || !shot.image.save(file)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
             ++failures;

@@ -53,7 +53,7 @@ TEST(MessageForm, OpensAsASmallFixedWindowWithTheMessageAlone)
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
-    EXPECT_EQ(form.font().family(), "Verdana");
+    EXPECT_EQ(form.font().family(), QApplication::font().family()) << "the desktop's font";
     EXPECT_EQ(form.font().pointSize(), 8);
 
     const struct
@@ -263,20 +263,27 @@ TEST(MessageForm, OpensCentredWithTheFocusOnOk)
     EXPECT_EQ(form.ModalResult(), QDialog::Accepted);
 }
 
-TEST(MessageForm, LongMessagesWrapAndAreCutAtTheLabelsBottom)
+TEST(MessageForm, ALongMessageWrapsAndTheWindowGrowsToShowItWhole)
 {
-    TMessageForm form;
     std::string words;
     for (int i = 0; i < 60; ++i)
         words += "word ";
-    form.SetMessage(words);
-    EXPECT_EQ(form.MessageLabel()->size(), QSize(281, 52));
-    EXPECT_TRUE(form.MessageLabel()->alignment() & Qt::AlignTop);
-    // Nothing of the text reaches the separator below the label.
-    const QImage image = form.grab().toImage();
-    const QColor ground = image.pixelColor(200, 62);
-    for (int x = 44; x < 325; ++x)
-        ASSERT_EQ(image.pixelColor(x, 61), ground) << x;
+    words += "end";
+    for (const bool headers : {false, true}) {
+        TMessageForm form;
+        if (headers)
+            form.ShowHeaders({{"1", {"Ann", "Hi"}}});
+        const int before = form.height();
+        form.SetMessage(words);
+        const auto* label = form.MessageLabel();
+        EXPECT_EQ(label->width(), 281);
+        EXPECT_EQ(label->height(), label->heightForWidth(281)) << "every line of it";
+        EXPECT_GT(label->height(), 52);
+        EXPECT_EQ(form.height(), before + label->height() - 52) << headers;
+        EXPECT_TRUE(label->alignment() & Qt::AlignTop);
+        EXPECT_GE(form.OKGradBtn()->y(), label->geometry().bottom()) << "OK below the text";
+        EXPECT_EQ(form.OKGradBtn()->geometry().bottom(), form.height() - 1 - 0) << headers;
+    }
 }
 
 } // namespace

@@ -94,9 +94,11 @@ inline const char* const kKey = "SOFTWARE\\Mirvo\\Vorlane";
 class SettingsFormTest : public testing::Test
 {
 protected:
-    std::unique_ptr<TSettingsForm> Open(std::optional<std::vector<std::string>> entries = {})
+    std::unique_ptr<TSettingsForm> Open(std::optional<std::vector<std::string>> entries = {},
+                                        std::string logFileName = "/tmp/Vorlane.log")
     {
         SettingsFormServices services;
+        services.logFileName = std::move(logFileName);
         services.listPhoneBookEntries = [entries] { return entries; };
         services.runModal = [this](QDialog& dialog) { return answers_(dialog); };
         services.executablePath = kProgram;

@@ -8,9 +8,9 @@ TEST_F(SettingsFormTest, OpensWithItsInitialStateWithoutASettingsKey)
 {
     auto form = Open(std::vector<std::string>{});
     EXPECT_EQ(form->windowTitle(), "Vorlane: Settings");
-    EXPECT_EQ(form->size(), QSize(385, 335));
+    EXPECT_EQ(form->size(), QSize(385, 359)) << "the design size, a row taller for the notification";
     EXPECT_EQ(form->minimumSize(), form->maximumSize());
-    EXPECT_EQ(form->font().family(), "Verdana");
+    EXPECT_EQ(form->font().family(), QApplication::font().family()) << "the desktop's font";
     EXPECT_TRUE(form->ReadSettingsError().empty());
 
     const QStringList tabs = {"&New mail", "&Time synchronization", "C&onnection", "Ad&vanced"};
@@ -77,6 +77,8 @@ TEST_F(SettingsFormTest, OpensWithItsInitialStateWithoutASettingsKey)
                     ->widget(TSettingsForm::AdvancedPage)
                     ->isAncestorOf(form->StartAtLoginCheckBox()));
     EXPECT_EQ(test::NextTabStop(form->LogToFileCheckBox()), form->StartAtLoginCheckBox());
+    EXPECT_FALSE(form->DesktopNotificationCheckBox()->isChecked()) << "off until chosen";
+    EXPECT_EQ(test::NextTabStop(form->UnseenOnlyCheckBox()), form->DesktopNotificationCheckBox());
     EXPECT_EQ(form->OKGradBtn()->toolTip(), "Save changes and exit");
     EXPECT_EQ(form->CancelGradBtn()->toolTip(), "Lose changes and exit");
     EXPECT_EQ(form->OKGradBtn()->size(), QSize(75, 22));
@@ -92,6 +94,7 @@ TEST_F(SettingsFormTest, OkWritesEveryValueAndTheRowsAndLeavesOtherValuesAlone)
     form->SoundEdit()->setText("/usr/share/sounds/ding.wav");
     form->HeadersCheckbox()->setChecked(true);
     form->UnseenOnlyCheckBox()->setChecked(true);
+    form->DesktopNotificationCheckBox()->setChecked(true);
     form->MailClientEdit()->setText("thunderbird");
     form->SynchronizeCheckBox()->setChecked(true);
     form->TimeServersComboBox()->setEditText("time.example.org");
@@ -130,7 +133,7 @@ TEST_F(SettingsFormTest, OkWritesEveryValueAndTheRowsAndLeavesOtherValuesAlone)
         {"ConnectionTimeout", IntegerValue(120)},
         {"ConnectionType", IntegerValue(1)},
         {"RASConnection", StringValue("|Office|Spare")},
-        {"DesktopNotification", BooleanValue(false)},
+        {"DesktopNotification", BooleanValue(true)},
     };
     EXPECT_EQ(key.Values(), expected);
     ASSERT_EQ(key.SubkeyNames(), std::vector<std::string>{"Home"});
@@ -153,6 +156,7 @@ TEST_F(SettingsFormTest, ReadsEveryStoredValueIntoItsControl)
         key.SetValue("WaveFile", StringValue("ding.wav"));
         key.SetValue("DisplayHeaders", BooleanValue(true));
         key.SetValue("AnnounceUnseenOnly", BooleanValue(true));
+        key.SetValue("DesktopNotification", BooleanValue(true));
         key.SetValue("StartClient", BooleanValue(true));
         key.SetValue("MailClient", StringValue("mutt"));
         key.SetValue("IconClickAction", IntegerValue(5));
@@ -169,6 +173,7 @@ TEST_F(SettingsFormTest, ReadsEveryStoredValueIntoItsControl)
     EXPECT_TRUE(form->AutoHideTimeComboBox()->isEnabled()) << "the tick itself enables nothing";
     EXPECT_FALSE(form->SystemBeepCheckbox()->isChecked());
     EXPECT_TRUE(form->UnseenOnlyCheckBox()->isChecked());
+    EXPECT_TRUE(form->DesktopNotificationCheckBox()->isChecked());
     EXPECT_TRUE(form->SoundEdit()->isEnabled());
     EXPECT_EQ(form->SoundEdit()->text(), "ding.wav");
     EXPECT_TRUE(form->MailClientEdit()->isEnabled());
@@ -306,6 +311,23 @@ TEST_F(SettingsFormTest, CancelWritesNothing)
     ASSERT_EQ(closedFinished.count(), 1);
     EXPECT_EQ(closedFinished.front().front().toInt(), QDialog::Rejected);
     EXPECT_FALSE(std::filesystem::exists(fresh.Path()));
+}
+
+TEST_F(SettingsFormTest, AdvancedPageShowsWhereTheLogGoesWithTheMiddleElidedWhenLong)
+{
+    const std::string shortName = "/home/ann/.local/state/Vorlane/Vorlane.log";
+    auto form = Open({}, shortName);
+    EXPECT_EQ(form->LogFileLabel()->text().toStdString(), shortName);
+
+    const std::string longName = "/home/ann/" + std::string(300, 'x') + "/Vorlane.log";
+    form = Open({}, longName);
+    const QString shown = form->LogFileLabel()->text();
+    EXPECT_TRUE(shown.startsWith("/home/ann/")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith("/Vorlane.log")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QChar(0x2026)));
+    EXPECT_LE(form->LogFileLabel()->fontMetrics().horizontalAdvance(shown),
+              form->LogFileLabel()->width());
+    EXPECT_EQ(form->LogFileLabel()->toolTip().toStdString(), longName);
 }
 
 } // namespace
