@@ -13,6 +13,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <cmath>
 
 namespace vorlane {
@@ -162,7 +164,16 @@ void TGradBtn::Click()
 void TGradBtn::paintEvent(QPaintEvent*)
 {
     Paint();
-    QPainter(this).drawImage(0, 0, imageBuffer_);
+    QPainter painter(this);
+    painter.drawImage(0, 0, imageBuffer_);
+    // Besides the caption's focus colour, the platform's own focus frame, inside the bevel.
+    if (hasFocus_ && isEnabled()) {
+        QStyleOptionFocusRect frame;
+        frame.initFrom(this);
+        frame.rect = rect().adjusted(btnFrameSize_ + 1, btnFrameSize_ + 1, -btnFrameSize_ - 1,
+                                     -btnFrameSize_ - 1);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
+    }
 }
 
 void TGradBtn::Paint()

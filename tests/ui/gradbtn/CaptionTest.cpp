@@ -1,5 +1,5 @@
 // The gradient button's caption: its face, its layers by text style and shade, disabled and
-// focused.
+// focused (with the platform's focus frame).
 #include "GradBtnTestSupport.h"
 #include "ui/gradbtn/CaptionLayers.h"
 
@@ -156,15 +156,29 @@ TEST_F(CaptionTest, FocusedFaceTakesFocusFontColor)
     QApplication::processEvents();
     ASSERT_TRUE(window.isActiveWindow());
 
+    // The button's own picture, and whether the screen shows more: the platform's focus frame.
+    const auto own = [&] {
+        button.grab();
+        return button.ImageBuffer().convertToFormat(QImage::Format_RGB32);
+    };
+    const auto framed = [&] {
+        const QImage shown = button.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        return shown != button.ImageBuffer().convertToFormat(QImage::Format_RGB32);
+    };
+    EXPECT_FALSE(framed());
+    // The style frames the focus once the keyboard has moved it, as a Tab does.
+    window.setAttribute(Qt::WA_KeyboardFocusChange);
     button.SetFocus();
     EXPECT_TRUE(button.HasFocus());
-    ExpectSameInside(Render(button), Expected({{WinColor::Red, 0, 0}}));
+    EXPECT_TRUE(framed());
+    ExpectSameInside(own(), Expected({{WinColor::Red, 0, 0}}));
     button.SetFocusFontColor(0xFF00FF);
-    ExpectSameInside(Render(button), Expected({{0xFF00FF, 0, 0}}));
+    ExpectSameInside(own(), Expected({{0xFF00FF, 0, 0}}));
 
     other.setFocus();
     EXPECT_FALSE(button.HasFocus());
-    ExpectSameInside(Render(button), Expected({{kFace, 0, 0}}));
+    EXPECT_FALSE(framed());
+    ExpectSameInside(own(), Expected({{kFace, 0, 0}}));
     button.setParent(nullptr);
 }
 
