@@ -42,4 +42,9 @@ void RequestExit()
     exitRequested = true;
 }
 
+void ForgetExitRequest()
+{
+    exitRequested = false;
+}
+
 } // namespace vorlane

@@ -23,5 +23,7 @@ private:
 // Set once the user chose "E&xit": modal windows shown from then on close at once.
 bool ExitRequested();
 void RequestExit();
+// Forgets the request: for a process that runs a new controller after one has exited (tests).
+void ForgetExitRequest();
 
 } // namespace vorlane

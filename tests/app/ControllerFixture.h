@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Application.h"
 #include "app/ProtocolForm.h"
 #include "app/RecordingDesktop.h"
 #include "config/SettingsStore.h"
@@ -21,6 +22,9 @@ struct ControllerFixture
     RecordingClockSetter clock;
     std::unique_ptr<TProtocolForm> controller;
     PasswordStore* passwords = nullptr; // the keyring the controller reads passwords from
+
+    // A controller of an earlier test may have exited: this one starts afresh.
+    ControllerFixture() { ForgetExitRequest(); }
 
     // Settings as the dialog would store them, with the log on.
     static Settings LoggingSettings(int connectionTimeout = 10)
