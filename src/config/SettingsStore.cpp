@@ -53,10 +53,24 @@ TMailServer LoadMailServer(const RegistryKey& key, const std::string& name,
         (security == kSecurityNone || security == kSecurityImplicitTls) ? security : kSecuritySTLS;
     const int port = stored.Port.value_or(0);
     server.Port = (port >= 1 && port <= 65535) ? port : 0;
-    if (server.Security != kSecurityNone || key.FindValue("Port") != nullptr)
-        Log(hooks,
-            prefix + "Security " + std::to_string(server.Security) + ", port " +
-                std::to_string(server.Port != 0 ? server.Port : DefaultMailPort(server.Security)));
+    if (stored.Protocol) {
+        if (const auto protocol = ParseProtocol(*stored.Protocol))
+            server.Protocol = *protocol;
+        else
+            Log(hooks, prefix + "Protocol '" + *stored.Protocol +
+                           "' is not known and is ignored: the entry is checked by POP3");
+    }
+    if (server.Protocol == MailProtocol::Imap) {
+        if (stored.Folder && !stored.Folder->empty())
+            server.Folder = *stored.Folder;
+        Log(hooks, prefix + "Protocol IMAP, folder " + server.Folder);
+    }
+    if (server.Security != kSecurityNone || key.FindValue("Port") != nullptr ||
+        server.Protocol != MailProtocol::Pop3)
+        Log(hooks, prefix + "Security " + std::to_string(server.Security) + ", port " +
+                       std::to_string(server.Port != 0
+                                          ? server.Port
+                                          : DefaultMailPort(server.Security, server.Protocol)));
     return server;
 }
 
@@ -176,6 +190,14 @@ WriteSettings(RegistryStore& store, const Settings& v, const std::vector<MailSer
                 entry.SetValue("Port", IntegerValue(rows[i].Port));
             if (!rows[i].CertificateSha256.empty())
                 entry.SetValue(kCertificateSha256Value, StringValue(rows[i].CertificateSha256));
+            // A POP3 entry is stored as the Windows program stores it, without a protocol.
+            if (rows[i].Protocol == MailProtocol::Imap) {
+                entry.SetValue(kProtocolValue,
+                               StringValue(std::string(ProtocolName(rows[i].Protocol))));
+                entry.SetValue(kFolderValue,
+                               StringValue(rows[i].Folder.empty() ? std::string(kDefaultImapFolder)
+                                                                  : rows[i].Folder));
+            }
         }
     };
     auto setAside = store.Modify(write, damaged);

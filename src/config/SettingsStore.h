@@ -59,6 +59,8 @@ struct MailServerRow
     int Port = 0; // 0: the usual port of the security setting
     // The certificate the user trusted for this entry, as stored (SHA-256 in hex).
     std::string CertificateSha256 = {};
+    MailProtocol Protocol = MailProtocol::Pop3;
+    std::string Folder = std::string(kDefaultImapFolder); // IMAP only
     // The password stays in the keyring where it is kept, under this key, unread: Password is
     // empty and means nothing. A row whose user name or host changed takes it along.
     std::optional<PasswordKey> KeptUnder = {};

@@ -176,6 +176,8 @@ StoredEntry StoredEntry::Read(const RegistryKey& entry, const ValueProblem& prob
     stored.PasswordInKeyring =
         ReadPresent(entry, kPasswordInKeyringValue, ReadInteger, problem).value_or(0) != 0;
     stored.CertificateSha256 = ReadPresent(entry, kCertificateSha256Value, ReadString, problem);
+    stored.Protocol = ReadPresent(entry, kProtocolValue, ReadString, problem);
+    stored.Folder = ReadPresent(entry, kFolderValue, ReadString, problem);
     return stored;
 }
 

@@ -67,10 +67,13 @@ private:
     std::vector<std::pair<std::string_view, std::variant<int, std::string>>> values_;
 };
 
-// Values of an entry that the Windows program does not know: where its password is kept, and the
-// certificate the user trusted for it.
+// Values of an entry that the Windows program does not know: where its password is kept, the
+// certificate the user trusted for it, its protocol and folder.
 inline constexpr std::string_view kPasswordInKeyringValue = "PasswordInKeyring";
 inline constexpr std::string_view kCertificateSha256Value = "CertificateSha256";
+// The protocol ("POP3" when absent, or "IMAP") and, for IMAP, the folder watched.
+inline constexpr std::string_view kProtocolValue = "Protocol";
+inline constexpr std::string_view kFolderValue = "Folder";
 
 // One mail server entry's values as they are stored, each present and readable one. The
 // password is unscrambled, every byte kept. A security that is present but cannot be read is
@@ -87,6 +90,8 @@ struct StoredEntry
     // import brought one, which then wins).
     bool PasswordInKeyring = false;
     std::optional<std::string> CertificateSha256; // as stored, not checked
+    std::optional<std::string> Protocol;          // as stored, not checked
+    std::optional<std::string> Folder;
 
     static StoredEntry Read(const RegistryKey& entry, const ValueProblem& problem);
 };

@@ -1,5 +1,6 @@
 #include "mail/MailServer.h"
 
+#include "util/AsciiCase.h"
 #include "util/NumericAddress.h"
 
 #include <cstdint>
@@ -25,8 +26,23 @@ TMailServer::TMailServer(std::string name, std::string userName, std::string pas
       IsAddress(IsNumericAddress(Host))
 {}
 
-int DefaultMailPort(int security)
+std::string_view ProtocolName(MailProtocol protocol)
 {
+    return protocol == MailProtocol::Imap ? "IMAP" : "POP3";
+}
+
+std::optional<MailProtocol> ParseProtocol(std::string_view name)
+{
+    for (const auto protocol : {MailProtocol::Pop3, MailProtocol::Imap})
+        if (EqualsIgnoringCase(name, ProtocolName(protocol)))
+            return protocol;
+    return std::nullopt;
+}
+
+int DefaultMailPort(int security, MailProtocol protocol)
+{
+    if (protocol == MailProtocol::Imap)
+        return security == kSecurityImplicitTls ? 993 : 143;
     return security == kSecurityImplicitTls ? 995 : 110;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace vorlane {
 
@@ -13,8 +15,24 @@ enum MailSecurity
     kSecurityImplicitTls = 2,
 };
 
-// The port for a security setting when the entry names none.
-int DefaultMailPort(int security);
+// How the mailbox is spoken to. Stored as its name; an entry without one is POP3.
+enum class MailProtocol
+{
+    Pop3,
+    Imap,
+};
+
+// "POP3" or "IMAP", as stored.
+std::string_view ProtocolName(MailProtocol protocol);
+// A stored name, letter case aside; nothing for a name the program does not know.
+std::optional<MailProtocol> ParseProtocol(std::string_view name);
+
+// The folder an IMAP entry watches when it names none.
+inline constexpr std::string_view kDefaultImapFolder = "INBOX";
+
+// The port for a security setting when the entry names none: 995/110 for POP3, 993/143 for
+// IMAP.
+int DefaultMailPort(int security, MailProtocol protocol = MailProtocol::Pop3);
 
 // One configured mailbox with its minute schedule and the result of its last successful poll.
 struct TMailServer
@@ -46,6 +64,8 @@ struct TMailServer
     bool IsAddress; // Host is a dotted address that needs no name lookup
     int Security = kSecurityNone;
     int Port = 0; // 0: the usual port of the security setting
+    MailProtocol Protocol = MailProtocol::Pop3;
+    std::string Folder{kDefaultImapFolder}; // the IMAP folder watched
     // The password is not in Password but in the desktop's keyring, read for each poll.
     bool PasswordInKeyring = false;
     // The server certificate the user chose to trust (64 lower-case hex digits of its SHA-256):

@@ -25,6 +25,8 @@ constexpr int kPortRole = Qt::UserRole + 2; // 0: the usual port of the security
 constexpr int kCertificateRole = Qt::UserRole + 3;
 constexpr int kKeptUserRole = Qt::UserRole + 4;
 constexpr int kKeptHostRole = Qt::UserRole + 5;
+constexpr int kProtocolRole = Qt::UserRole + 6;
+constexpr int kFolderRole = Qt::UserRole + 7;
 
 // The platform's locale-aware order. The C locale has no collation of its own (its code-point
 // order puts every capital before every small letter), so it falls back to English.
@@ -85,10 +87,16 @@ void MailServerList::Update(QTreeWidgetItem* item, const MailServerRow& row)
     item->setData(0, kKeptUserRole,
                   row.KeptUnder ? QVariant(Q(row.KeptUnder->UserName)) : QVariant());
     item->setData(0, kKeptHostRole, row.KeptUnder ? QVariant(Q(row.KeptUnder->Host)) : QVariant());
-    item->setText(kSecurityColumn, SecurityColumnText(row.Security));
-    item->setToolTip(kSecurityColumn, QString("%1, port %2")
-                                          .arg(SecurityColumnText(row.Security))
-                                          .arg(PortShown(row.Security, row.Port)));
+    item->setData(0, kProtocolRole, static_cast<int>(row.Protocol));
+    item->setData(0, kFolderRole, Q(row.Folder));
+    // A POP3 row looks as it always did; an IMAP row says so beside its security.
+    const QString security = row.Protocol == MailProtocol::Imap
+                                 ? QString("IMAP %1").arg(SecurityColumnText(row.Security))
+                                 : QString(SecurityColumnText(row.Security));
+    item->setText(kSecurityColumn, security);
+    item->setToolTip(
+        kSecurityColumn,
+        QString("%1, port %2").arg(security).arg(PortShown(row.Security, row.Port, row.Protocol)));
 }
 
 MailServerRow MailServerList::RowOf(const QTreeWidgetItem* item)
@@ -101,6 +109,8 @@ MailServerRow MailServerList::RowOf(const QTreeWidgetItem* item)
                       item->data(0, kSecurityRole).toInt(),
                       item->data(0, kPortRole).toInt()};
     row.CertificateSha256 = S(item->data(0, kCertificateRole).toString());
+    row.Protocol = static_cast<MailProtocol>(item->data(0, kProtocolRole).toInt());
+    row.Folder = S(item->data(0, kFolderRole).toString());
     if (item->data(0, kKeptUserRole).isValid())
         row.KeptUnder = PasswordKey{S(item->data(0, kKeptUserRole).toString()),
                                     S(item->data(0, kKeptHostRole).toString())};

@@ -23,9 +23,12 @@ namespace vorlane {
 namespace {
 
 constexpr int kClientWidth = 218;
-// Two rows taller than the plain POP3 dialog, for the security and the port.
+// Four rows taller than the plain POP3 dialog, for the protocol, the security, the port and
+// the IMAP folder.
 constexpr int kRowStep = 21;
-constexpr int kClientHeight = 151 + 2 * kRowStep;
+constexpr int kClientHeight = 151 + 4 * kRowStep;
+const char* const kPop3ServerCaption = "P&OP3 Server:";
+const char* const kImapServerCaption = "IM&AP Server:";
 constexpr int kLabelLeft = 8;
 constexpr int kFieldLeft = 92;
 constexpr int kFieldWidth = 118;
@@ -45,9 +48,19 @@ TMailServerSettingsForm::TMailServerSettingsForm(QWidget* parent)
     passwordEdit_->setEchoMode(QLineEdit::Password);
     // Every character shows as "*", whatever the style's own choice.
     passwordEdit_->setStyleSheet("lineedit-password-character: 42");
-    pop3ServerEdit_ = AddField(69, "P&OP3 Server:", "'IP adres' or 'DNS name' of this mailserver");
+    pop3ServerEdit_ = AddField(69, kPop3ServerCaption,
+                               "'IP adres' or 'DNS name' of this mailserver", &serverCaption_);
 
-    constexpr int securityTop = 69 + kRowStep;
+    constexpr int protocolTop = 69 + kRowStep;
+    protocolComboBox_ = new QComboBox(this);
+    protocolComboBox_->setGeometry(units.Rect(kFieldLeft, protocolTop, kFieldWidth, kFieldHeight));
+    // In the order of MailProtocol.
+    for (const auto protocol : {MailProtocol::Pop3, MailProtocol::Imap})
+        protocolComboBox_->addItem(Q(std::string(ProtocolName(protocol))));
+    protocolComboBox_->setToolTip("How this mailserver is asked for new mail");
+    AddCaption(protocolTop, "Pro&tocol:", protocolComboBox_);
+
+    constexpr int securityTop = protocolTop + kRowStep;
     securityComboBox_ = new QComboBox(this);
     securityComboBox_->setGeometry(units.Rect(kFieldLeft, securityTop, kFieldWidth, kFieldHeight));
     // In the order of the stored values: 0 none, 1 STLS, 2 implicit TLS.
@@ -68,7 +81,12 @@ TMailServerSettingsForm::TMailServerSettingsForm(QWidget* parent)
     connect(portField_, &WholeNumberField::entered, this, &TMailServerSettingsForm::PortEditEnter);
     connect(portField_, &WholeNumberField::left, this, &TMailServerSettingsForm::PortEditExit);
 
-    constexpr int intervalTop = securityTop + 2 * kRowStep;
+    constexpr int folderTop = securityTop + 2 * kRowStep;
+    folderEdit_ = AddField(folderTop, "&Folder:", "The IMAP folder to watch for new mail");
+    folderEdit_->setText(Q(std::string(kDefaultImapFolder)));
+    folderEdit_->setEnabled(false);
+
+    constexpr int intervalTop = folderTop + kRowStep;
     intervalEdit_ = AddField(intervalTop, "&Interval:", "Duration between mail checks");
     intervalEdit_->resize(units.Size(50, kFieldHeight));
     intervalField_ = new WholeNumberField(intervalEdit_, kDefaultInterval,
@@ -99,6 +117,8 @@ TMailServerSettingsForm::TMailServerSettingsForm(QWidget* parent)
 
     connect(securityComboBox_, &QComboBox::currentIndexChanged, this,
             &TMailServerSettingsForm::SecurityComboBoxChange);
+    connect(protocolComboBox_, &QComboBox::currentIndexChanged, this,
+            &TMailServerSettingsForm::ProtocolComboBoxChange);
     for (auto* edit : {serverNameEdit_, userNameEdit_, pop3ServerEdit_})
         connect(edit, &QLineEdit::textChanged, this, &TMailServerSettingsForm::UpdateOKButton);
 
@@ -107,9 +127,11 @@ TMailServerSettingsForm::TMailServerSettingsForm(QWidget* parent)
     setTabOrder(serverNameEdit_, userNameEdit_);
     setTabOrder(userNameEdit_, passwordEdit_);
     setTabOrder(passwordEdit_, pop3ServerEdit_);
-    setTabOrder(pop3ServerEdit_, securityComboBox_);
+    setTabOrder(pop3ServerEdit_, protocolComboBox_);
+    setTabOrder(protocolComboBox_, securityComboBox_);
     setTabOrder(securityComboBox_, portEdit_);
-    setTabOrder(portEdit_, intervalEdit_);
+    setTabOrder(portEdit_, folderEdit_);
+    setTabOrder(folderEdit_, intervalEdit_);
 
     // A new entry is secured from the first byte: the password never crosses in plain text.
     SetSecurity(kSecurityImplicitTls);
@@ -158,23 +180,27 @@ bool TMailServerSettingsForm::PasswordStaysInKeyring() const
 
 TMailServerSettingsForm::~TMailServerSettingsForm() = default;
 
-QLineEdit* TMailServerSettingsForm::AddField(int top, const char* label, const char* hint)
+QLineEdit* TMailServerSettingsForm::AddField(int top, const char* label, const char* hint,
+                                             QLabel** caption)
 {
     const DialogUnits units;
     auto* edit = new QLineEdit(this);
     edit->setGeometry(units.Rect(kFieldLeft, top, kFieldWidth, kFieldHeight));
     edit->setToolTip(hint);
-    AddCaption(top, label, edit);
+    QLabel* made = AddCaption(top, label, edit);
+    if (caption != nullptr)
+        *caption = made;
     return edit;
 }
 
-void TMailServerSettingsForm::AddCaption(int top, const char* label, QWidget* buddy)
+QLabel* TMailServerSettingsForm::AddCaption(int top, const char* label, QWidget* buddy)
 {
     const DialogUnits units;
     auto* caption = new QLabel(label, this);
     caption->move(units.Point(kLabelLeft, top + 3));
     caption->adjustSize();
     caption->setBuddy(buddy);
+    return caption;
 }
 
 void TMailServerSettingsForm::ResetFields()
@@ -183,6 +209,8 @@ void TMailServerSettingsForm::ResetFields()
     userNameEdit_->clear();
     SetPassword({});
     pop3ServerEdit_->clear();
+    SetProtocol(MailProtocol::Pop3);
+    SetFolder({});
     SetSecurity(kSecurityImplicitTls);
     SetPasswordInKeyring(false);
     intervalEdit_->setText("10");
@@ -251,7 +279,7 @@ void TMailServerSettingsForm::SetSecurity(int security, int port)
         const QSignalBlocker quiet(securityComboBox_);
         securityComboBox_->setCurrentIndex(security_);
     }
-    portField_->SetNumber(PortShown(security_, port));
+    portField_->SetNumber(PortShown(security_, port, protocol_));
     if (notes_ != nullptr)
         UpdateNotes();
 }
@@ -262,9 +290,51 @@ void TMailServerSettingsForm::SecurityComboBoxChange(int index)
         return;
     const int previous = security_;
     security_ = index;
-    if (PortFollowsSecurity(S(portEdit_->text()), previous)) {
-        portField_->SetNumber(DefaultMailPort(security_));
+    if (PortFollowsSecurity(S(portEdit_->text()), previous, protocol_)) {
+        portField_->SetNumber(DefaultMailPort(security_, protocol_));
     }
+}
+
+MailProtocol TMailServerSettingsForm::Protocol() const
+{
+    return protocol_;
+}
+
+void TMailServerSettingsForm::SetProtocol(MailProtocol protocol)
+{
+    const QSignalBlocker quiet(protocolComboBox_);
+    protocolComboBox_->setCurrentIndex(static_cast<int>(protocol));
+    ShowProtocol(protocol);
+}
+
+void TMailServerSettingsForm::ProtocolComboBoxChange(int index)
+{
+    if (index < 0)
+        return;
+    const MailProtocol previous = protocol_;
+    ShowProtocol(static_cast<MailProtocol>(index));
+    if (PortFollowsSecurity(S(portEdit_->text()), security_, previous))
+        portField_->SetNumber(DefaultMailPort(security_, protocol_));
+}
+
+void TMailServerSettingsForm::ShowProtocol(MailProtocol protocol)
+{
+    protocol_ = protocol;
+    const bool imap = protocol == MailProtocol::Imap;
+    serverCaption_->setText(imap ? kImapServerCaption : kPop3ServerCaption);
+    serverCaption_->adjustSize();
+    folderEdit_->setEnabled(imap);
+}
+
+std::string TMailServerSettingsForm::Folder() const
+{
+    const std::string folder = TrimBlanks(S(folderEdit_->text()));
+    return folder.empty() ? std::string(kDefaultImapFolder) : folder;
+}
+
+void TMailServerSettingsForm::SetFolder(const std::string& folder)
+{
+    folderEdit_->setText(Q(folder.empty() ? std::string(kDefaultImapFolder) : folder));
 }
 
 int TMailServerSettingsForm::LastAcceptedPort() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mail/MailServer.h"
+
 #include <QDialog>
 #include <QString>
 #include <cstdint>
@@ -17,9 +19,9 @@ class TGradBtn;
 class UpDown;
 class WholeNumberField;
 
-// The small dialog in which the user types one mail server entry: its name, the POP3 user name
-// and password, the POP3 host, how the connection is secured and on which port, and the check
-// interval in minutes. It stores nothing and knows
+// The small dialog in which the user types one mail server entry: its name, the user name and
+// password, the host, POP3 or IMAP, how the connection is secured and on which port, the IMAP
+// folder, and the check interval in minutes. It stores nothing and knows
 // nothing of the other entries; the settings dialog fills it, shows it and reads the fields back.
 class TMailServerSettingsForm : public QDialog
 {
@@ -39,7 +41,9 @@ public:
     QLineEdit* UserNameEdit() const { return userNameEdit_; }
     QLineEdit* PasswordEdit() const { return passwordEdit_; }
     QLineEdit* POP3ServerEdit() const { return pop3ServerEdit_; }
+    QComboBox* ProtocolComboBox() const { return protocolComboBox_; }
     QComboBox* SecurityComboBox() const { return securityComboBox_; }
+    QLineEdit* FolderEdit() const { return folderEdit_; }
     QLineEdit* PortEdit() const { return portEdit_; }
     QLineEdit* IntervalEdit() const { return intervalEdit_; }
     UpDown* IntervalUpDown() const { return intervalUpDown_; }
@@ -65,6 +69,13 @@ public:
     void SetSecurity(int security, int port = 0);
     int LastAcceptedPort() const;
 
+    // POP3 or IMAP; the folder field and the server's caption follow it.
+    MailProtocol Protocol() const;
+    void SetProtocol(MailProtocol protocol);
+    // The IMAP folder to watch; blank means INBOX.
+    std::string Folder() const;
+    void SetFolder(const std::string& folder);
+
     // Where the password goes. An entry whose password stays unread in the keyring shows an
     // empty field that says so; left empty, the password stays where it is.
     void SetPasswordInKeyring(bool kept);
@@ -78,6 +89,8 @@ public slots:
     void IntervalEditExit();
     // Another security fills in its usual port unless the user chose a port of his own.
     void SecurityComboBoxChange(int index);
+    // Another protocol fills in its usual port, as another security does.
+    void ProtocolComboBoxChange(int index);
     void PortEditEnter();
     // Anything but a port number gives back the last accepted port.
     void PortEditExit();
@@ -91,16 +104,20 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QLineEdit* AddField(int top, const char* label, const char* hint);
-    void AddCaption(int top, const char* label, QWidget* buddy);
+    QLineEdit* AddField(int top, const char* label, const char* hint, QLabel** caption = nullptr);
+    QLabel* AddCaption(int top, const char* label, QWidget* buddy);
     void AddNotes();
     void UpdateNotes();
+    void ShowProtocol(MailProtocol protocol);
 
     QLineEdit* serverNameEdit_;
     QLineEdit* userNameEdit_;
     QLineEdit* passwordEdit_;
     QLineEdit* pop3ServerEdit_;
+    QLabel* serverCaption_;
+    QComboBox* protocolComboBox_;
     QComboBox* securityComboBox_;
+    QLineEdit* folderEdit_;
     QLineEdit* portEdit_;
     WholeNumberField* portField_;
     QLineEdit* intervalEdit_;
@@ -113,6 +130,7 @@ private:
     std::string storedPassword_;
     QString storedPasswordShown_;
     int security_ = 0;
+    MailProtocol protocol_ = MailProtocol::Pop3;
     EntryNotes* notes_ = nullptr;
     bool passwordInKeyring_ = false;
 };

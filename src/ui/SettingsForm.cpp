@@ -137,8 +137,12 @@ void TSettingsForm::ReadSettings()
         row.Interval = IntervalShown(values.Interval);
         row.Password = values.Password.value_or("");
         row.Security = SecurityShown(values.Security);
+        if (values.Protocol)
+            row.Protocol = ParseProtocol(*values.Protocol).value_or(MailProtocol::Pop3);
+        if (values.Folder && !values.Folder->empty())
+            row.Folder = *values.Folder;
         if (values.Port)
-            row.Port = PortStored(row.Security, *values.Port);
+            row.Port = PortStored(row.Security, *values.Port, row.Protocol);
         row.CertificateSha256 = values.CertificateSha256.value_or("");
         if (values.PasswordInKeyring && !values.Password)
             row.KeptUnder = PasswordKey{row.UserName, row.Server};
@@ -209,6 +213,25 @@ void TSettingsForm::ShowMessage(const std::string& text)
     showingMessage_ = false;
 }
 
+namespace {
+
+// The row an entry dialog's fields make, under the given name.
+MailServerRow RowFromForm(const TMailServerSettingsForm& form, std::string name)
+{
+    MailServerRow row{std::move(name),
+                      S(form.UserNameEdit()->text()),
+                      S(form.POP3ServerEdit()->text()),
+                      S(form.IntervalEdit()->text()),
+                      form.Password(),
+                      form.Security(),
+                      PortStored(form.Security(), form.Port(), form.Protocol())};
+    row.Protocol = form.Protocol();
+    row.Folder = form.Folder();
+    return row;
+}
+
+} // namespace
+
 void TSettingsForm::NewGradBtnClick()
 {
     TMailServerSettingsForm form(this);
@@ -220,10 +243,7 @@ void TSettingsForm::NewGradBtnClick()
         const std::string name = TrimBlanks(S(form.ServerNameEdit()->text()));
         switch (CheckNewEntryName(name, ui_.mailServers->Names())) {
         case EntryNameProblem::None: {
-            auto* item = ui_.mailServers->Add(
-                {name, S(form.UserNameEdit()->text()), S(form.POP3ServerEdit()->text()),
-                 S(form.IntervalEdit()->text()), form.Password(), form.Security(),
-                 PortStored(form.Security(), form.Port())});
+            auto* item = ui_.mailServers->Add(RowFromForm(form, name));
             ui_.mailServers->View()->scrollToItem(item);
             return;
         }
@@ -260,19 +280,15 @@ void TSettingsForm::EditGradBtnClick()
     form.POP3ServerEdit()->setText(Q(row.Server));
     form.IntervalUpDown()->SetPosition(ParseWholeNumber(row.Interval).value_or(kDefaultInterval));
     form.SetPassword(row.Password);
+    form.SetProtocol(row.Protocol);
+    form.SetFolder(row.Folder);
     form.SetSecurity(row.Security, row.Port);
     form.SetServerNameReadOnly(true);
     form.SetPasswordInKeyring(row.KeptUnder.has_value());
     form.SetPasswordKeptScrambled(!KeyringAnswers());
     if (services_.runModal(form) != QDialog::Accepted)
         return;
-    MailServerRow edited{row.Name,
-                         S(form.UserNameEdit()->text()),
-                         S(form.POP3ServerEdit()->text()),
-                         S(form.IntervalEdit()->text()),
-                         form.Password(),
-                         form.Security(),
-                         PortStored(form.Security(), form.Port())};
+    MailServerRow edited = RowFromForm(form, row.Name);
     edited.CertificateSha256 = row.CertificateSha256;
     if (form.PasswordStaysInKeyring())
         edited.KeptUnder = row.KeptUnder;

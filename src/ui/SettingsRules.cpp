@@ -117,21 +117,23 @@ std::optional<int> ParsePort(std::string_view text)
     return *number;
 }
 
-int PortShown(int security, std::int32_t storedPort)
+int PortShown(int security, std::int32_t storedPort, MailProtocol protocol)
 {
-    return storedPort >= 1 && storedPort <= 65535 ? storedPort : DefaultMailPort(security);
+    return storedPort >= 1 && storedPort <= 65535 ? storedPort
+                                                  : DefaultMailPort(security, protocol);
 }
 
-int PortStored(int security, int port)
+int PortStored(int security, int port, MailProtocol protocol)
 {
-    return PortShown(security, port) == DefaultMailPort(security) ? 0 : port;
+    return PortShown(security, port, protocol) == DefaultMailPort(security, protocol) ? 0 : port;
 }
 
-bool PortFollowsSecurity(std::string_view portText, int previousSecurity)
+bool PortFollowsSecurity(std::string_view portText, int previousSecurity,
+                         MailProtocol previousProtocol)
 {
     if (TrimBlanks(portText).empty())
         return true;
-    return ParseWholeNumber(portText) == DefaultMailPort(previousSecurity);
+    return ParseWholeNumber(portText) == DefaultMailPort(previousSecurity, previousProtocol);
 }
 
 std::vector<bool> RasConnectionTicks(std::string_view rasConnection,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mail/MailServer.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -81,14 +83,16 @@ const char* SecurityColumnText(int security);
 // else gives back the last accepted.
 std::optional<int> ParsePort(std::string_view text);
 // The port an entry really uses: a stored port outside 1..65535, or 0, means the usual port of
-// its security.
-int PortShown(int security, std::int32_t storedPort);
+// its security and protocol.
+int PortShown(int security, std::int32_t storedPort, MailProtocol protocol = MailProtocol::Pop3);
 // The port as a row keeps it: 0 when it is the usual one of the security, so an entry that
 // changes its security follows the new usual port and plain entries store no port at all.
-int PortStored(int security, int port);
-// Choosing another security fills in its usual port, unless the port field holds one the user
-// chose: it follows when it is empty or still holds the usual port of the security before.
-bool PortFollowsSecurity(std::string_view portText, int previousSecurity);
+int PortStored(int security, int port, MailProtocol protocol = MailProtocol::Pop3);
+// Choosing another security or protocol fills in its usual port, unless the port field holds
+// one the user chose: it follows when it is empty or still holds the usual port of the security
+// and protocol before.
+bool PortFollowsSecurity(std::string_view portText, int previousSecurity,
+                         MailProtocol previousProtocol = MailProtocol::Pop3);
 
 // A file dialog's name filters from a text of description and pattern pairs separated by "|":
 // "Wave files|*.wav|All Files|*.*" gives "Wave files (*.wav)" and "All Files (*)" ("*.*" means

@@ -5,6 +5,7 @@
 #include "config/RegistryError.h"
 #include "support/TempDir.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace vorlane {
@@ -382,6 +383,24 @@ TEST(WriteSettings, RefusesRowsItCannotStoreAndChangesNothing)
 namespace vorlane {
 namespace {
 
+struct LoadedEntry
+{
+    std::vector<TMailServer> servers;
+    std::vector<std::string> log;
+};
+
+// Loads settings that hold one entry, "Home", with the values fill gives it.
+LoadedEntry LoadEntry(const std::function<void(RegistryKey&)>& fill)
+{
+    RegistryKey root("HKEY_CURRENT_USER");
+    fill(root.CreateKey("SOFTWARE\\Mirvo\\Vorlane\\Home"));
+    Settings settings;
+    LoadedEntry loaded;
+    LoadSettings(root, settings, loaded.servers,
+                 {[&](const std::string& line) { loaded.log.push_back(line); }, {}});
+    return loaded;
+}
+
 TEST(LoadSettings, ReadsSecurityAndPortWithSafeDefaults)
 {
     const struct
@@ -402,17 +421,12 @@ TEST(LoadSettings, ReadsSecurityAndPortWithSafeDefaults)
         {"port out of range", 2, 70000, 2, 0},
     };
     for (const auto& c : cases) {
-        RegistryKey root("HKEY_CURRENT_USER");
-        auto& entry = root.CreateKey("SOFTWARE\\Mirvo\\Vorlane\\Home");
-        if (c.security)
-            entry.SetValue("Security", IntegerValue(*c.security));
-        if (c.port)
-            entry.SetValue("Port", IntegerValue(*c.port));
-        Settings settings;
-        std::vector<TMailServer> servers;
-        std::vector<std::string> log;
-        LoadSettings(root, settings, servers,
-                     {[&](const std::string& line) { log.push_back(line); }, {}});
+        const auto [servers, log] = LoadEntry([&](RegistryKey& entry) {
+            if (c.security)
+                entry.SetValue("Security", IntegerValue(*c.security));
+            if (c.port)
+                entry.SetValue("Port", IntegerValue(*c.port));
+        });
         ASSERT_EQ(servers.size(), 1u) << c.name;
         EXPECT_EQ(servers[0].Security, c.expectedSecurity) << c.name;
         EXPECT_EQ(servers[0].Port, c.expectedPort) << c.name;
@@ -434,6 +448,44 @@ TEST(WriteSettings, StoresSecurityAndPortOnlyWhenNotPlain)
     const auto* stored = root.OpenKey("SOFTWARE\\Mirvo\\Vorlane\\Secure");
     EXPECT_EQ(*stored->FindValue("Security"), IntegerValue(2));
     EXPECT_EQ(*stored->FindValue("Port"), IntegerValue(1995));
+}
+
+TEST(LoadSettings, ReadsTheProtocolAndFolderOfImapEntries)
+{
+    const struct
+    {
+        const char* name;
+        std::optional<const char*> protocol;
+        std::optional<const char*> folder;
+        MailProtocol expectedProtocol;
+        const char* expectedFolder;
+        const char* logged; // a line that must be logged, if any
+    } cases[] = {
+        {"no protocol: POP3", std::nullopt, std::nullopt, MailProtocol::Pop3, "INBOX", nullptr},
+        {"POP3 named", "POP3", std::nullopt, MailProtocol::Pop3, "INBOX", nullptr},
+        {"IMAP in any letter case", "imap", std::nullopt, MailProtocol::Imap, "INBOX",
+         "Mailserver [Home]: Protocol IMAP, folder INBOX"},
+        {"IMAP with a folder", "IMAP", "Lists/Qt", MailProtocol::Imap, "Lists/Qt",
+         "Mailserver [Home]: Security 0, port 143"},
+        {"an empty folder is the inbox", "IMAP", "", MailProtocol::Imap, "INBOX", nullptr},
+        {"unknown protocol: POP3, told", "JMAP", std::nullopt, MailProtocol::Pop3, "INBOX",
+         "Mailserver [Home]: Protocol 'JMAP' is not known and is ignored: the entry is checked "
+         "by POP3"},
+    };
+    for (const auto& c : cases) {
+        const auto [servers, log] = LoadEntry([&](RegistryKey& entry) {
+            if (c.protocol)
+                entry.SetValue("Protocol", StringValue(*c.protocol));
+            if (c.folder)
+                entry.SetValue("Folder", StringValue(*c.folder));
+        });
+        ASSERT_EQ(servers.size(), 1u) << c.name;
+        EXPECT_EQ(servers[0].Protocol, c.expectedProtocol) << c.name;
+        EXPECT_EQ(servers[0].Folder, c.expectedFolder) << c.name;
+        if (c.logged != nullptr) {
+            EXPECT_NE(std::find(log.begin(), log.end(), c.logged), log.end()) << c.name;
+        }
+    }
 }
 
 } // namespace

@@ -28,8 +28,9 @@ TEST(MailServerSettingsForm, OpensWithItsFieldsHintsAndButtons)
 {
     TMailServerSettingsForm form;
     EXPECT_EQ(form.windowTitle(), "Mail server settings");
-    // Two rows taller than the plain POP3 dialog: security and port sit below the POP3 server.
-    EXPECT_EQ(form.size(), QSize(218, 193));
+    // Four rows taller than the plain POP3 dialog: protocol, security, port and folder sit below
+    // the POP3 server.
+    EXPECT_EQ(form.size(), QSize(218, 235));
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
     EXPECT_EQ(form.font().family(), QApplication::font().family()) << "the desktop's font";
     EXPECT_EQ(form.PasswordEdit()->echoMode(), QLineEdit::Password);
@@ -47,11 +48,14 @@ TEST(MailServerSettingsForm, OpensWithItsFieldsHintsAndButtons)
     EXPECT_EQ(form.OKGradBtn()->font().family(), "Verdana");
     EXPECT_TRUE(form.OKGradBtn()->font().bold());
     EXPECT_FALSE(form.OKGradBtn()->isEnabled());
-    // Keyboard order: OK, Cancel, then the fields from top to bottom.
-    const QWidget* order[] = {form.OKGradBtn(),        form.CancelGradBtn(), form.ServerNameEdit(),
-                              form.UserNameEdit(),     form.PasswordEdit(),  form.POP3ServerEdit(),
-                              form.SecurityComboBox(), form.PortEdit(),      form.IntervalEdit(),
-                              form.OKGradBtn()};
+    // Keyboard order: OK, Cancel, then the fields from top to bottom (the folder, enabled only
+    // for IMAP, is passed over while disabled).
+    EXPECT_FALSE(form.FolderEdit()->isEnabled());
+    const QWidget* order[] = {
+        form.OKGradBtn(),        form.CancelGradBtn(),    form.ServerNameEdit(),
+        form.UserNameEdit(),     form.PasswordEdit(),     form.POP3ServerEdit(),
+        form.ProtocolComboBox(), form.SecurityComboBox(), form.PortEdit(),
+        form.FolderEdit(),       form.IntervalEdit(),     form.OKGradBtn()};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         EXPECT_EQ(NextTabStop(order[i]), order[i + 1]) << i;
 }
@@ -74,13 +78,9 @@ TEST(MailServerSettingsForm, SecurityAndPortSitBelowThePop3ServerInTheSameLook)
     EXPECT_FALSE(form.PortEdit()->toolTip().isEmpty());
 
     // One column of fields, each a row below the one before, none overlapping.
-    const QWidget* column[] = {form.ServerNameEdit(),
-                               form.UserNameEdit(),
-                               form.PasswordEdit(),
-                               form.POP3ServerEdit(),
-                               security,
-                               form.PortEdit(),
-                               form.IntervalEdit()};
+    const QWidget* column[] = {form.ServerNameEdit(), form.UserNameEdit(),     form.PasswordEdit(),
+                               form.POP3ServerEdit(), form.ProtocolComboBox(), security,
+                               form.PortEdit(),       form.FolderEdit(),       form.IntervalEdit()};
     for (std::size_t i = 0; i < std::size(column); ++i) {
         EXPECT_EQ(column[i]->x(), form.ServerNameEdit()->x()) << i;
         EXPECT_EQ(column[i]->height(), form.ServerNameEdit()->height()) << i;
@@ -95,6 +95,51 @@ TEST(MailServerSettingsForm, SecurityAndPortSitBelowThePop3ServerInTheSameLook)
     EXPECT_GT(form.OKGradBtn()->y(), form.Bevel()->y());
     EXPECT_LE(form.OKGradBtn()->geometry().bottom(), form.height() - 1);
     EXPECT_EQ(form.OKGradBtn()->y(), form.CancelGradBtn()->y());
+}
+
+TEST(MailServerSettingsForm, ImapTakesItsPortsCaptionAndFolder)
+{
+    TMailServerSettingsForm form;
+    form.ResetFields();
+    auto* protocol = form.ProtocolComboBox();
+    ASSERT_EQ(protocol->count(), 2);
+    EXPECT_EQ(protocol->itemText(0), "POP3");
+    EXPECT_EQ(protocol->itemText(1), "IMAP");
+    EXPECT_EQ(form.Protocol(), MailProtocol::Pop3);
+    const auto serverCaption = [&]() -> QString {
+        for (auto* label : form.findChildren<QLabel*>())
+            if (label->buddy() == form.POP3ServerEdit())
+                return label->text();
+        return {};
+    };
+    EXPECT_EQ(serverCaption(), "P&OP3 Server:");
+
+    const struct
+    {
+        int protocol;
+        int security;
+        const char* port;
+    } steps[] = {{1, 2, "993"}, {1, 1, "143"}, {1, 0, "143"},
+                 {0, 0, "110"}, {0, 2, "995"}, {1, 2, "993"}};
+    for (const auto& step : steps) {
+        protocol->setCurrentIndex(step.protocol);
+        form.SecurityComboBox()->setCurrentIndex(step.security);
+        EXPECT_EQ(form.PortEdit()->text(), step.port) << step.protocol << " " << step.security;
+    }
+    EXPECT_EQ(form.Protocol(), MailProtocol::Imap);
+    EXPECT_EQ(serverCaption(), "IM&AP Server:");
+    EXPECT_TRUE(form.FolderEdit()->isEnabled());
+    EXPECT_EQ(form.Folder(), "INBOX");
+    form.FolderEdit()->setText("  Lists/Vorlane ");
+    EXPECT_EQ(form.Folder(), "Lists/Vorlane");
+    form.FolderEdit()->setText("  ");
+    EXPECT_EQ(form.Folder(), "INBOX") << "a blank folder is the inbox";
+
+    // A port the user typed stays when the protocol changes.
+    form.PortEdit()->setText("10993");
+    protocol->setCurrentIndex(0);
+    EXPECT_EQ(form.PortEdit()->text(), "10993");
+    EXPECT_FALSE(form.FolderEdit()->isEnabled());
 }
 
 TEST(MailServerSettingsForm, ChoosingASecurityFillsInItsUsualPortUnlessAnotherWasTyped)

@@ -328,6 +328,71 @@ TEST_F(SettingsFormTest, NewAndEditCarryTheSecurityAndThePort)
     EXPECT_EQ(key.OpenKey("Work")->FindValue("Port"), nullptr);
 }
 
+TEST_F(SettingsFormTest, ImapEntriesKeepTheirProtocolAndFolderAndPop3EntriesStayAsTheyWere)
+{
+    Seed([](RegistryKey& key) {
+        auto& imap = key.CreateKey("Cloud");
+        imap.SetValue("Username", StringValue("ann"));
+        imap.SetValue("Server", StringValue("imap.example.org"));
+        imap.SetValue("Security", IntegerValue(kSecurityImplicitTls));
+        imap.SetValue("Port", IntegerValue(993));
+        imap.SetValue("Protocol", StringValue("imap"));
+        imap.SetValue("Folder", StringValue("Lists"));
+        auto& pop = key.CreateKey("Home");
+        pop.SetValue("Username", StringValue("ann"));
+        pop.SetValue("Server", StringValue("pop.example.org"));
+    });
+    auto form = Open();
+    auto rows = form->Rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].Protocol, MailProtocol::Imap);
+    EXPECT_EQ(rows[0].Folder, "Lists");
+    EXPECT_EQ(rows[0].Port, 0) << "993 is the usual port of IMAP over TLS";
+    EXPECT_EQ(form->MailServersListView()->topLevelItem(0)->text(4), "IMAP TLS");
+    EXPECT_EQ(rows[1].Protocol, MailProtocol::Pop3);
+    EXPECT_EQ(form->MailServersListView()->topLevelItem(1)->text(4), "None");
+
+    // Edit shows the protocol and folder and takes back what was chosen.
+    Select(*form, {0});
+    QString shownFolder;
+    answers_.steps = {[&](QDialog& dialog) {
+        auto& entry = dynamic_cast<TMailServerSettingsForm&>(dialog);
+        EXPECT_EQ(entry.Protocol(), MailProtocol::Imap);
+        EXPECT_EQ(entry.PortEdit()->text(), "993");
+        shownFolder = entry.FolderEdit()->text();
+        entry.FolderEdit()->setText("INBOX/Club");
+        return TypeEntry("Cloud")(dialog);
+    }};
+    form->EditGradBtnClick();
+    EXPECT_EQ(shownFolder, "Lists");
+    // A new IMAP entry with STARTTLS on its usual port.
+    answers_.steps = {[](QDialog& dialog) {
+        auto& entry = dynamic_cast<TMailServerSettingsForm&>(dialog);
+        entry.ProtocolComboBox()->setCurrentIndex(1);
+        entry.SecurityComboBox()->setCurrentIndex(kSecuritySTLS);
+        EXPECT_EQ(entry.PortEdit()->text(), "143");
+        return TypeEntry("Work")(dialog);
+    }};
+    form->NewGradBtnClick();
+
+    form->OKGradBtnClick();
+    const RegistryKey key = Stored();
+    const auto text = [&](const char* entry, const char* value) -> std::optional<std::string> {
+        const auto* found = key.OpenKey(entry)->FindValue(value);
+        if (found == nullptr)
+            return std::nullopt;
+        return ReadString(*found, value);
+    };
+    EXPECT_EQ(text("Cloud", "Protocol"), "IMAP");
+    EXPECT_EQ(text("Cloud", "Folder"), "INBOX/Club");
+    EXPECT_EQ(key.OpenKey("Cloud")->FindValue("Port"), nullptr);
+    EXPECT_EQ(text("Work", "Protocol"), "IMAP");
+    EXPECT_EQ(text("Work", "Folder"), "INBOX");
+    EXPECT_EQ(key.OpenKey("Work")->FindValue("Port"), nullptr);
+    EXPECT_EQ(text("Home", "Protocol"), std::nullopt) << "POP3 entries store no protocol";
+    EXPECT_EQ(text("Home", "Folder"), std::nullopt);
+}
+
 TEST_F(SettingsFormTest, InTheListEnterAndADoubleClickEditAndDeleteRemoves)
 {
     for (const char* name : {"a", "b", "c"})
