@@ -20,7 +20,7 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev
 # What running the program needs besides (fonts for its windows).
 RUN_PACKAGES=(libsecret-1-0 fonts-dejavu-core gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio)
 # What the tests need besides.
-TEST_PACKAGES=(python3-xlib python3-dbus python3-gi desktop-file-utils openssl googletest libgtest-dev libgmock-dev fonts-dejavu-core dovecot-pop3d python3 dbus python3-dbusmock gnome-keyring libsecret-tools xinetd xvfb trayer x11-utils libcap2-bin pulseaudio pulseaudio-utils
+TEST_PACKAGES=(python3-xlib python3-dbus python3-gi desktop-file-utils openssl googletest libgtest-dev libgmock-dev fonts-dejavu-core dovecot-pop3d dovecot-imapd python3 dbus python3-dbusmock gnome-keyring libsecret-tools xinetd xvfb trayer x11-utils libcap2-bin pulseaudio pulseaudio-utils
                "${RUN_PACKAGES[@]}")
 # What fuzzing the core needs: clang, and its runtime with libFuzzer and the sanitizers.
 FUZZ_PACKAGES=(cmake ninja-build clang libclang-rt-14-dev)

@@ -84,6 +84,9 @@ std::string FailureSentence(MailFailure failure, Pop3Step step)
                "size.";
     case MailFailure::ClosedByServer:
         return std::string("The mail server closed the connection while") + TimeOutPhrase(step);
+    case MailFailure::MalformedReply:
+        return std::string("The mail server sent a reply that breaks the protocol while") +
+               TimeOutPhrase(step);
     case MailFailure::None:
     case MailFailure::Refused:
         break;

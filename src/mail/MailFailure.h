@@ -12,6 +12,7 @@ enum class MailFailure
     LineTooLong,    // a line or unterminated text over the line limit
     InvalidStat,    // the STAT reply holds no valid count and size
     ClosedByServer, // the server closed the connection before the dialogue ended
+    MalformedReply, // a reply that breaks the protocol's syntax
 };
 
 } // namespace vorlane

@@ -1,23 +1,8 @@
 #include "mail/Pop3HeaderRequests.h"
 
 #include "mail/HeaderCache.h"
-#include "util/AsciiCase.h"
 
 namespace vorlane {
-
-namespace {
-
-bool BeginsWithName(std::string_view line, std::string_view name)
-{
-    return line.size() >= name.size() && EqualsIgnoringCase(line.substr(0, name.size()), name);
-}
-
-void SetValue(std::string& value, std::string_view text)
-{
-    value = text.substr(0, Pop3HeaderRequests::kMaxValueLength);
-}
-
-} // namespace
 
 void Pop3HeaderRequests::Begin(int first, int last, std::size_t window,
                                std::vector<std::string> ids, const HeaderCache* cache,
@@ -33,7 +18,7 @@ void Pop3HeaderRequests::Begin(int first, int last, std::size_t window,
     cache_ = cache;
     records_ = &records;
     inFlight_.clear();
-    continued_ = nullptr;
+    reader_.Reset();
 }
 
 const std::string& Pop3HeaderRequests::IdOf(int number) const
@@ -67,27 +52,12 @@ void Pop3HeaderRequests::ReadHeaderLine(std::string_view line)
 {
     if (inFlight_.empty())
         return;
-    auto& record = (*records_)[inFlight_.front().record].second;
-    if (!line.empty() && (line.front() == ' ' || line.front() == '\t')) {
-        if (continued_ != nullptr) {
-            auto& value = record.*continued_;
-            SetValue(value, (value + "\r\n").append(line));
-        }
-        return;
-    }
-    continued_ = nullptr;
-    if (BeginsWithName(line, "FROM: ")) {
-        SetValue(record.From, line.substr(6));
-        continued_ = &TMailMessage::From;
-    } else if (BeginsWithName(line, "SUBJECT: ")) {
-        SetValue(record.Subject, line.substr(9));
-        continued_ = &TMailMessage::Subject;
-    }
+    reader_.Read((*records_)[inFlight_.front().record].second, line);
 }
 
 void Pop3HeaderRequests::ReplyEnded()
 {
-    continued_ = nullptr;
+    reader_.Reset();
     if (inFlight_.empty())
         return;
     inFlight_.pop_front();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mail/HeaderLineReader.h"
 #include "mail/MailMessage.h"
 
 #include <cstddef>
@@ -23,7 +24,7 @@ class Pop3HeaderRequests
 public:
     // Header values keep at most this many bytes: what a server sends cannot exhaust the
     // memory.
-    static constexpr std::size_t kMaxValueLength = 998;
+    static constexpr std::size_t kMaxValueLength = HeaderLineReader::kMaxValueLength;
 
     // ids: the unique ids of first..last (empty for none), or no ids at all.
     void Begin(int first, int last, std::size_t window, std::vector<std::string> ids,
@@ -67,8 +68,7 @@ private:
         int number;
     };
     std::deque<Request> inFlight_; // in the order asked
-    // The value of the reply being received that a folded line would continue.
-    std::string TMailMessage::*continued_ = nullptr;
+    HeaderLineReader reader_;
 };
 
 } // namespace vorlane

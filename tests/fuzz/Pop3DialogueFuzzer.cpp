@@ -7,6 +7,7 @@
 //   in the server's order, never more than the limit, no line buffered beyond it;
 // - header requests wait one at a time unless PIPELINING was announced, and never more than the
 //   window at once.
+#include "Reads.h"
 #include "Require.h"
 #include "mail/HeaderCache.h"
 #include "mail/Pop3Dialogue.h"
@@ -139,16 +140,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const Options options{(data[0] & 1) != 0, (data[0] & 2) != 0, (data[0] & 4) != 0,
                           (data[0] & 8) != 0};
-    std::uint32_t seed = data[1] | 1u;
+    const std::uint32_t seed = data[1] | 1u;
     const std::string_view stream(reinterpret_cast<const char*>(data + 2), size - 2);
 
-    std::vector<std::string_view> cut;
-    for (std::size_t at = 0; at < stream.size();) {
-        seed = seed * 1103515245u + 12345u;
-        const std::size_t length = 1 + (seed >> 16) % 64;
-        cut.push_back(stream.substr(at, length));
-        at += length;
-    }
+    const auto cut = vorlane::fuzz::CutIntoReads(stream, seed);
     const auto pieces = Play(cut, options);
     if (options.stls)
         return 0; // where the handshake ends depends on the cut; the login rule held above

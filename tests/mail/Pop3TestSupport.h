@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TransportRecorder.h"
 #include "mail/Pop3Dialogue.h"
 
 #include <functional>
@@ -8,16 +9,7 @@
 
 namespace vorlane::test {
 
-// Records what the dialogue sends and whether it closes or starts TLS.
-struct Pop3Recorder : Pop3Transport
-{
-    void Send(const std::string& text) override { sent += text; }
-    void Close() override { ++closes; }
-    void StartTls() override { ++handshakes; }
-    std::string sent;
-    int closes = 0;
-    int handshakes = 0;
-};
+using Pop3Recorder = TransportRecorder<Pop3Transport>;
 
 // Hands the stream to `play` cut into three reads, at every two places `step` bytes apart, with
 // words that say where it was cut.
