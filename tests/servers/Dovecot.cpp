@@ -2,6 +2,7 @@
 
 #include "servers/ScriptedServer.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
@@ -53,7 +54,7 @@ bool Dovecot::Available(std::string& why)
     return true;
 }
 
-Dovecot::Dovecot(int port) : port_(port == 0 ? UnusedPort() : port)
+Dovecot::Dovecot(int port) : port_(port == 0 ? UnusedPort() : port), imapPort_(UnusedPort())
 {
     std::filesystem::permissions(dir_.Path(), std::filesystem::perms::owner_all |
                                                   std::filesystem::perms::group_exec |
@@ -82,22 +83,57 @@ void Dovecot::AddUser(const std::string& user, const std::string& password)
         Own(path);
 }
 
-int Dovecot::AddMessage(const std::string& user, const std::string& from,
-                        const std::string& subject, const std::string& body)
+namespace {
+
+std::string MessageText(const std::string& from, const std::string& subject, int number,
+                        const std::string& body)
 {
     std::string message = "Return-Path: <sender@example.org>\r\n";
     if (!from.empty())
         message += "From: " + from + "\r\n";
     if (!subject.empty())
         message += "Subject: " + subject + "\r\n";
-    message +=
-        "Message-ID: <" + std::to_string(++messages_) + "@example.org>\r\n\r\n" + body + "\r\n";
-    const auto file =
-        dir_ / "home" / user / "Maildir" / "new" /
-        (std::to_string(1700000000 + messages_) + ".M" + std::to_string(messages_) + ".test");
+    return message + "Message-ID: <" + std::to_string(number) + "@example.org>\r\n\r\n" + body +
+           "\r\n";
+}
+
+std::string MaildirName(int number)
+{
+    return std::to_string(1700000000 + number) + ".M" + std::to_string(number) + ".test";
+}
+
+} // namespace
+
+int Dovecot::AddMessage(const std::string& user, const std::string& from,
+                        const std::string& subject, const std::string& body)
+{
+    const auto message = MessageText(from, subject, ++messages_, body);
+    const auto file = dir_ / "home" / user / "Maildir" / "new" / MaildirName(messages_);
     WriteFile(file, message);
     Own(file);
     return static_cast<int>(message.size());
+}
+
+std::string Dovecot::AddFlaggedMessage(const std::string& user, const std::string& from,
+                                       const std::string& subject, const std::string& flags)
+{
+    const auto message = MessageText(from, subject, ++messages_, "Hello.");
+    const auto name = MaildirName(messages_) + ":2," + flags;
+    const auto file = dir_ / "home" / user / "Maildir" / "cur" / name;
+    WriteFile(file, message);
+    Own(file);
+    return name;
+}
+
+std::vector<std::string> Dovecot::MaildirFiles(const std::string& user) const
+{
+    std::vector<std::string> names;
+    for (const char* sub : {"new", "cur"})
+        for (const auto& entry :
+             std::filesystem::directory_iterator(dir_ / "home" / user / "Maildir" / sub))
+            names.push_back(std::string(sub) + "/" + entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void Dovecot::EnableTls(const std::string& certificateFile, const std::string& keyFile)
@@ -113,7 +149,7 @@ void Dovecot::WriteConfiguration()
     std::string config = "base_dir = " + d + "/run\n";
     config += "state_dir = " + d + "/state\n";
     config += "log_path = " + d + "/dovecot.log\n";
-    config += "protocols = pop3\n";
+    config += "protocols = pop3 imap\n";
     config += "listen = 127.0.0.1\n";
     if (certificateFile_.empty())
         config += "ssl = no\n";
@@ -135,6 +171,10 @@ void Dovecot::WriteConfiguration()
         config += "  inet_listener pop3s {\n    port = " + std::to_string(tlsPort_) +
                   "\n    ssl = yes\n  }\n";
     config += "}\n";
+    // IMAP on its own port only; no implicit-TLS listener on the standard port.
+    config +=
+        "service imap-login {\n  inet_listener imap {\n    port = " + std::to_string(imapPort_) +
+        "\n  }\n  inet_listener imaps {\n    port = 0\n  }\n}\n";
     config += "service anvil {\n  chroot =\n}\n";
     WriteFile(dir_ / "dovecot.conf", config);
 }
@@ -150,7 +190,7 @@ void Dovecot::Start()
         ::_exit(127);
     }
     for (int i = 0; i < 200; ++i) {
-        if (Accepts(port_))
+        if (Accepts(port_) && Accepts(imapPort_))
             return;
         int status = 0;
         if (::waitpid(pid_, &status, WNOHANG) == pid_) {
