@@ -37,13 +37,16 @@ MailPoll::MailPoll(ClientSocket& socket, NetworkWait& wait, const ActivityLog& l
                    std::filesystem::path cacheFolder)
     : Conversation(socket, wait, log), tray_(tray), plainPort_(plainPort), keyring_(keyring),
       Mail(*this, [this](const std::string& text) { LogDialogueLine(text); }),
+      Imap(*this, [this](const std::string& text) { LogDialogueLine(text); }),
       caches_(std::move(cacheFolder))
 {}
 
 bool MailPoll::RunMailDialogue(const TMailServer& entry, bool displayHeaders, bool unseenOnly)
 {
-    const int defaultPort =
-        entry.Security == kSecurityImplicitTls ? DefaultMailPort(entry.Security) : plainPort_;
+    imap_ = entry.Protocol == MailProtocol::Imap;
+    const int defaultPort = entry.Security == kSecurityImplicitTls || imap_
+                                ? DefaultMailPort(entry.Security, entry.Protocol)
+                                : plainPort_;
     socket_.SetPort(entry.Port != 0 ? entry.Port : defaultPort);
     socket_.SetSecurity(SocketSecurityOf(entry.Security));
     socket_.SetAddress(entry.IsAddress ? entry.Host : std::string());
@@ -60,24 +63,13 @@ bool MailPoll::RunMailDialogue(const TMailServer& entry, bool displayHeaders, bo
     // The password lives in memory only for the poll that needs it.
     const auto password =
         entry.PasswordInKeyring ? KeyringPassword(entry) : std::optional(entry.Password);
+    if (imap_)
+        return RunImapDialogue(entry, displayHeaders, password);
     Mail.Start(entry.UserName, password.value_or(""), displayHeaders, MailMessages_,
                entry.Security == kSecuritySTLS,
                {extended, extended ? &caches_.For(mailbox) : nullptr});
-    if (!password) {
-        wait_.End();
-        Mail.Fail(MailFailure::CannotOpen);
+    if (!Converse(entry, password.has_value()))
         return false;
-    }
-    try {
-        socket_.Open();
-    } catch (const std::exception& failure) {
-        wait_.End();
-        OpenFailed(entry, failure.what());
-        return false;
-    }
-    wait_.WaitWhile([this] { return !Mail.Ended() && !wait_.TimedOut() && wait_.Running(); });
-    wait_.End();
-    socket_.Close();
     if (extended)
         RememberMailbox(mailbox, Mail.MailState == Pop3Step::Finished && !Mail.MailFailed);
     if (Mail.MailBusy) {
@@ -91,6 +83,82 @@ bool MailPoll::RunMailDialogue(const TMailServer& entry, bool displayHeaders, bo
     return Mail.MailState == Pop3Step::Finished;
 }
 
+bool MailPoll::Converse(const TMailServer& entry, bool havePassword)
+{
+    if (!havePassword) {
+        wait_.End();
+        FailDialogue(MailFailure::CannotOpen);
+        return false;
+    }
+    try {
+        socket_.Open();
+    } catch (const std::exception& failure) {
+        wait_.End();
+        OpenFailed(entry, failure.what());
+        return false;
+    }
+    wait_.WaitWhile([this] { return !DialogueEnded() && !wait_.TimedOut() && wait_.Running(); });
+    wait_.End();
+    socket_.Close();
+    return true;
+}
+
+bool MailPoll::DialogueEnded() const
+{
+    return imap_ ? Imap.Ended() : Mail.Ended();
+}
+
+void MailPoll::FailDialogue(MailFailure cause)
+{
+    if (imap_)
+        Imap.Fail(cause);
+    else
+        Mail.Fail(cause);
+}
+
+bool MailPoll::RunImapDialogue(const TMailServer& entry, bool displayHeaders,
+                               const std::optional<std::string>& password)
+{
+    // Unseen messages are new mail only once: the ids of those found before are remembered
+    // with the headers.
+    const auto mailbox = MailboxIdentity::Of(entry);
+    ImapOptions options;
+    options.useStartTls = entry.Security == kSecuritySTLS;
+    options.fetchHeaders = displayHeaders;
+    options.cache = &caches_.For(mailbox);
+    Imap.Start(entry.UserName, password.value_or(""), entry.Folder, MailMessages_, options);
+    if (!Converse(entry, password.has_value()))
+        return false;
+    const bool succeeded = Imap.MailState == ImapStep::Finished && !Imap.MailFailed;
+    RememberImapMailbox(mailbox, succeeded);
+    StatCount_ = Imap.UnseenCount();
+    StatSize_ = 0;
+    if (!succeeded && ErrorDetail.empty())
+        ErrorDetail = EscapeLogText(Imap.Detail);
+    return succeeded;
+}
+
+void MailPoll::RememberImapMailbox(const MailboxIdentity& mailbox, bool succeeded)
+{
+    auto& cache = caches_.For(mailbox);
+    const auto& ids = Imap.HeaderRecordIds();
+    for (std::size_t i = 0; i < std::min(MailMessages_.size(), ids.size()); ++i)
+        if (!ids[i].empty())
+            cache.Add(ids[i], MailMessages_[i].second);
+    if (succeeded && Imap.UidValidity != 0) {
+        std::vector<std::string> unseen;
+        for (const auto uid : Imap.UnseenUids)
+            unseen.push_back(ImapDialogue::CacheId(Imap.UidValidity, uid));
+        UnseenCount_ = cache.CountUnseen(unseen);
+        cache.Listed(unseen);
+    } else if (succeeded) {
+        UnseenCount_ = Imap.UnseenCount(); // without UIDVALIDITY, every unseen message is new
+    }
+    const auto failure = caches_.Save(mailbox);
+    if (!failure.empty())
+        log_.LogMessage("Header cache: " + failure);
+}
+
 void MailPoll::OpenFailed(const TMailServer& entry, const std::string& failure)
 {
     // An entry that cannot even be opened (no host) fails like any other poll, so it cannot
@@ -99,7 +167,7 @@ void MailPoll::OpenFailed(const TMailServer& entry, const std::string& failure)
     if (ErrorDetail.empty())
         ErrorDetail =
             entry.Host.empty() ? "no mail server is set for this entry" : EscapeLogText(failure);
-    Mail.Fail(MailFailure::CannotOpen);
+    FailDialogue(MailFailure::CannotOpen);
 }
 
 std::optional<std::string> MailPoll::KeyringPassword(const TMailServer& entry)
@@ -144,7 +212,7 @@ void MailPoll::KeepHeaderCaches(const std::vector<TMailServer>& entries)
 {
     std::vector<MailboxIdentity> mailboxes;
     for (const auto& entry : entries)
-        mailboxes.push_back(MailboxIdentity::Pop3(entry));
+        mailboxes.push_back(MailboxIdentity::Of(entry));
     caches_.KeepOnly(mailboxes);
 }
 
@@ -157,38 +225,47 @@ std::string MailPoll::ReportMailError(const std::string& entryName)
         return report;
     }
     const auto report =
-        ComposeMailErrorReport(entryName, Mail.MailState, wait_.TimedOut(), ErrorDetail,
-                               socket_.TlsFailure(), Mail.Failure, Mail.NegativeReply);
+        imap_ ? ComposeMailErrorReport(entryName, Imap.MailState, wait_.TimedOut(), ErrorDetail,
+                                       socket_.TlsFailure(), Imap.Failure, Imap.NegativeReply)
+              : ComposeMailErrorReport(entryName, Mail.MailState, wait_.TimedOut(), ErrorDetail,
+                                       socket_.TlsFailure(), Mail.Failure, Mail.NegativeReply);
     log_.LogMessage("Mail error: " + report);
     return report;
 }
 
 void MailPoll::MarkFailed()
 {
-    Mail.Fail(MailFailure::Refused);
+    FailDialogue(MailFailure::Refused);
 }
 
 void MailPoll::Resolving()
 {
     Mail.MailState = Pop3Step::Resolving;
+    Imap.MailState = ImapStep::Resolving;
 }
 
 void MailPoll::Connecting()
 {
     Mail.MailState = Pop3Step::Connecting;
+    Imap.MailState = ImapStep::Connecting;
 }
 
 void MailPoll::Connected()
 {
     Mail.MailState = Pop3Step::Connected;
+    Imap.MailState = ImapStep::Connected;
 }
 
 void MailPoll::DataArrived()
 {
     // Slice by slice, with the time-out tested in between: a server that never stops sending
     // keeps every timer waiting.
-    while (socket_.Active() && socket_.ReceiveLength() > 0 && !Mail.Ended()) {
-        Mail.SplitReceivedLines(socket_.ReceiveText(kReadSlice));
+    while (socket_.Active() && socket_.ReceiveLength() > 0 && !DialogueEnded()) {
+        const auto text = socket_.ReceiveText(kReadSlice);
+        if (imap_)
+            Imap.SplitReceived(text);
+        else
+            Mail.SplitReceivedLines(text);
         if (wait_.DeadlinePassed()) {
             wait_.ProtocolTimerTimer();
             break;
@@ -198,12 +275,18 @@ void MailPoll::DataArrived()
 
 void MailPoll::Closed()
 {
-    Mail.ConnectionClosed();
+    if (imap_)
+        Imap.ConnectionClosed();
+    else
+        Mail.ConnectionClosed();
 }
 
 void MailPoll::Encrypted()
 {
-    Mail.TlsEstablished();
+    if (imap_)
+        Imap.TlsEstablished();
+    else
+        Mail.TlsEstablished();
 }
 
 void MailPoll::Send(const std::string& text)
@@ -229,7 +312,8 @@ void MailPoll::LogDialogueLine(const std::string& text)
     if (dialogueLogBytes_ < kMaxDialogueLogBytes)
         log_.LogMessage(text);
     else
-        log_.LogMessage("POP3: the rest of this dialogue is left out of the log: it is too long.");
+        log_.LogMessage(std::string(imap_ ? "IMAP" : "POP3") +
+                        ": the rest of this dialogue is left out of the log: it is too long.");
 }
 
 } // namespace vorlane

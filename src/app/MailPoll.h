@@ -6,6 +6,7 @@
 #include "mail/MailMessage.h"
 #include "mail/MailServer.h"
 #include "mail/Pop3Dialogue.h"
+#include "mail/imap/ImapDialogue.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -18,12 +19,12 @@ namespace vorlane {
 class PasswordStore;
 class TrayStatus;
 
-// One poll of one mail server entry: the POP3 dialogue over the client socket, with its failure
-// and time-out state, the headers it fetched, and the report when it failed. What the server
-// lists by unique id is remembered per mailbox in the header cache: headers fetched once, also
-// by a poll that failed later, are not fetched again, and the ids listed tell which messages
+// One poll of one mail server entry: the POP3 or IMAP dialogue over the client socket, with its
+// failure and time-out state, the headers it fetched, and the report when it failed. What the
+// server lists by unique id is remembered per mailbox in the header cache: headers fetched once,
+// also by a poll that failed later, are not fetched again, and the ids listed tell which messages
 // no earlier poll has seen.
-class MailPoll : public Conversation, private Pop3Transport
+class MailPoll : public Conversation, private Pop3Transport, private ImapTransport
 {
 public:
     // What one poll may write into the log at most; a server cannot fill the disk through it.
@@ -42,6 +43,8 @@ public:
     // StatSize hold its result. A busy mailbox counts as a success that found nothing new.
     // With headers on, or unseenOnly, the server is asked what it supports (CAPA) and its
     // extensions are used where it has them.
+    // An IMAP entry's folder is examined read-only: StatCount is the number of its unseen
+    // messages (StatSize 0) and UnseenCount how many of them no earlier poll found.
     bool RunMailDialogue(const TMailServer& entry, bool displayHeaders, bool unseenOnly = false);
     // The report of the failed poll, logged; the caller shows it.
     std::string ReportMailError(const std::string& entryName);
@@ -80,6 +83,14 @@ private:
 
     // A line of the dialogue, as long as the poll has not written too much already.
     void LogDialogueLine(const std::string& text);
+    // Opens the connection and waits until the dialogue of the poll ends: false when the
+    // connection could not even be opened (or there was no password), the dialogue failed so.
+    bool Converse(const TMailServer& entry, bool havePassword);
+    bool DialogueEnded() const;
+    void FailDialogue(MailFailure cause);
+    bool RunImapDialogue(const TMailServer& entry, bool displayHeaders,
+                         const std::optional<std::string>& password);
+    void RememberImapMailbox(const MailboxIdentity& mailbox, bool succeeded);
     void OpenFailed(const TMailServer& entry, const std::string& failure);
     // The entry's password from the keyring, within the poll's time-out; none when the keyring
     // did not give it (keyringFailure_ says why).
@@ -93,6 +104,8 @@ private:
     PasswordStore* keyring_;
     std::string keyringFailure_; // the poll failed before it began: no password
     Pop3Dialogue Mail;
+    ImapDialogue Imap;
+    bool imap_ = false; // the poll in progress speaks IMAP
     MailMessageList MailMessages_;
     std::string ErrorDetail;
     int StatCount_ = 0;

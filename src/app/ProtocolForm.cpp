@@ -242,7 +242,10 @@ void TProtocolForm::EvaluateNewMail(TMailServer& entry)
 {
     entry.SetMessageCount(mail_.StatCount());
     entry.SetMailboxSize(mail_.StatSize());
-    const auto news = DecideNewMail(entry, settings.AnnounceUnseenOnly, mail_.UnseenCount());
+    // An IMAP folder tells which messages are unseen: only those never found before are new.
+    const auto news =
+        DecideNewMail(entry, settings.AnnounceUnseenOnly || entry.Protocol == MailProtocol::Imap,
+                      mail_.UnseenCount());
     if (!news.announce)
         return;
     tray_.NewMailArrived();

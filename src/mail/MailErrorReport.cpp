@@ -71,7 +71,75 @@ const char* RefusalSentence(Pop3Step step)
     return "";
 }
 
-std::string FailureSentence(MailFailure failure, Pop3Step step)
+const char* TimeOutPhrase(ImapStep step)
+{
+    switch (step) {
+    case ImapStep::Resolving:
+        return TimeOutPhrase(Pop3Step::Resolving);
+    case ImapStep::Connecting:
+        return TimeOutPhrase(Pop3Step::Connecting);
+    case ImapStep::Connected:
+        return TimeOutPhrase(Pop3Step::Connected);
+    case ImapStep::TlsHandshake:
+        return TimeOutPhrase(Pop3Step::TlsHandshake);
+    case ImapStep::FetchSent:
+        return TimeOutPhrase(Pop3Step::ReceivingHeaders);
+    case ImapStep::CapabilitySent:
+        return " waiting for the CAPABILITY response.";
+    case ImapStep::StartTlsSent:
+        return " waiting for the STARTTLS OK response.";
+    case ImapStep::LoginSent:
+        return " waiting for the login OK response.";
+    case ImapStep::ExamineSent:
+        return " waiting for the folder to open.";
+    case ImapStep::SearchSent:
+        return " waiting for the list of unseen messages.";
+    case ImapStep::Idling:
+        return " waiting for news of the folder.";
+    case ImapStep::LogoutSent:
+        return " waiting for the logout OK response.";
+    case ImapStep::NotStarted:
+    case ImapStep::Finished:
+        break;
+    }
+    return " communicating with the remote host.";
+}
+
+const char* RefusalSentence(ImapStep step)
+{
+    switch (step) {
+    case ImapStep::Resolving:
+        return RefusalSentence(Pop3Step::Resolving);
+    case ImapStep::Connecting:
+        return RefusalSentence(Pop3Step::Connecting);
+    case ImapStep::Connected:
+        return RefusalSentence(Pop3Step::Connected);
+    case ImapStep::CapabilitySent:
+        return "The mail server refused to tell what it supports (CAPABILITY).";
+    case ImapStep::StartTlsSent:
+        return "The mail server does not offer a secure connection (STARTTLS).";
+    case ImapStep::LoginSent:
+        return "The mail server refused the login: the user name or the password is incorrect.";
+    case ImapStep::ExamineSent:
+        return "The folder could not be opened; it may not exist at the mail server.";
+    case ImapStep::SearchSent:
+        return "Searching the folder for unseen messages was denied.";
+    case ImapStep::FetchSent:
+        return "Fetching the mail headers was denied.";
+    case ImapStep::Idling:
+        return "The mail server refused to report news of the folder (IDLE).";
+    case ImapStep::LogoutSent:
+        return "The mail server did not honour my logout message.";
+    case ImapStep::NotStarted:
+    case ImapStep::TlsHandshake:
+    case ImapStep::Finished:
+        break;
+    }
+    return "";
+}
+
+// The sentence of a failure of either protocol, worded by how far its dialogue got.
+template <typename Step> std::string FailureSentence(MailFailure failure, Step step)
 {
     switch (failure) {
     case MailFailure::CannotOpen:
@@ -94,15 +162,12 @@ std::string FailureSentence(MailFailure failure, Pop3Step step)
     return RefusalSentence(step);
 }
 
-} // namespace
-
-std::string ComposeMailErrorReport(const std::string& entryName, Pop3Step mailState, bool timedOut,
-                                   std::string& errorDetail, const std::string& tlsFailure,
-                                   MailFailure failure, const std::string& negativeReply)
+std::string ComposeReport(const std::string& entryName, const char* timeOutPhrase,
+                          const std::string& sentence, bool timedOut, std::string& errorDetail,
+                          const std::string& tlsFailure, const std::string& negativeReply)
 {
-    const std::string sentence = FailureSentence(failure, mailState);
     std::string report =
-        ComposeErrorReport("'" + entryName + "'", timedOut, TimeOutPhrase(mailState), sentence);
+        ComposeErrorReport("'" + entryName + "'", timedOut, timeOutPhrase, sentence);
     if (timedOut)
         return report;
     if (const auto said = ServerReplyText(negativeReply); !said.empty()) {
@@ -118,6 +183,24 @@ std::string ComposeMailErrorReport(const std::string& entryName, Pop3Step mailSt
         errorDetail.clear();
     }
     return report;
+}
+
+} // namespace
+
+std::string ComposeMailErrorReport(const std::string& entryName, Pop3Step mailState, bool timedOut,
+                                   std::string& errorDetail, const std::string& tlsFailure,
+                                   MailFailure failure, const std::string& negativeReply)
+{
+    return ComposeReport(entryName, TimeOutPhrase(mailState), FailureSentence(failure, mailState),
+                         timedOut, errorDetail, tlsFailure, negativeReply);
+}
+
+std::string ComposeMailErrorReport(const std::string& entryName, ImapStep mailState, bool timedOut,
+                                   std::string& errorDetail, const std::string& tlsFailure,
+                                   MailFailure failure, const std::string& negativeReply)
+{
+    return ComposeReport(entryName, TimeOutPhrase(mailState), FailureSentence(failure, mailState),
+                         timedOut, errorDetail, tlsFailure, negativeReply);
 }
 
 } // namespace vorlane

@@ -2,6 +2,7 @@
 
 #include "mail/MailFailure.h"
 #include "mail/Pop3Step.h"
+#include "mail/imap/ImapStep.h"
 
 #include <string>
 
@@ -16,6 +17,11 @@ namespace vorlane {
 // A negative reply's own text follows the step's sentence, escaped and cut short, with a line of
 // advice when it opens with an RFC 2449 response code.
 std::string ComposeMailErrorReport(const std::string& entryName, Pop3Step mailState, bool timedOut,
+                                   std::string& errorDetail, const std::string& tlsFailure = {},
+                                   MailFailure failure = MailFailure::Refused,
+                                   const std::string& negativeReply = {});
+// The same for an IMAP dialogue.
+std::string ComposeMailErrorReport(const std::string& entryName, ImapStep mailState, bool timedOut,
                                    std::string& errorDetail, const std::string& tlsFailure = {},
                                    MailFailure failure = MailFailure::Refused,
                                    const std::string& negativeReply = {});

@@ -14,6 +14,16 @@ MailboxIdentity MailboxIdentity::Pop3(const TMailServer& entry)
     return {"pop3", host, entry.UserName, ""};
 }
 
+MailboxIdentity MailboxIdentity::Of(const TMailServer& entry)
+{
+    MailboxIdentity mailbox = Pop3(entry);
+    if (entry.Protocol == MailProtocol::Imap) {
+        mailbox.Protocol = "imap";
+        mailbox.Folder = entry.Folder;
+    }
+    return mailbox;
+}
+
 std::string MailboxIdentity::FileStem() const
 {
     // 64-bit FNV-1a over the parts, each ended by a zero byte so that no two differ only in

@@ -17,6 +17,8 @@ struct MailboxIdentity
     std::string Folder;
 
     static MailboxIdentity Pop3(const TMailServer& entry);
+    // The entry's mailbox as its protocol reaches it: for IMAP, with the folder.
+    static MailboxIdentity Of(const TMailServer& entry);
 
     bool operator==(const MailboxIdentity&) const = default;
     // A name for a file of this mailbox: a hash of all four parts in hexadecimal, so that any
