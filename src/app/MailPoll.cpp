@@ -1,6 +1,7 @@
 #include "app/MailPoll.h"
 
 #include "app/ActivityLog.h"
+#include "app/EntrySocket.h"
 #include "app/NetworkWait.h"
 #include "app/TrayStatus.h"
 #include "config/PasswordStore.h"
@@ -15,22 +16,6 @@
 #include <string_view>
 
 namespace vorlane {
-
-namespace {
-
-SocketSecurity SocketSecurityOf(int security)
-{
-    switch (security) {
-    case kSecurityImplicitTls:
-        return SocketSecurity::ImplicitTls;
-    case kSecuritySTLS:
-        return SocketSecurity::StartTls;
-    default:
-        return SocketSecurity::None;
-    }
-}
-
-} // namespace
 
 MailPoll::MailPoll(ClientSocket& socket, NetworkWait& wait, const ActivityLog& log,
                    TrayStatus& tray, int plainPort, PasswordStore* keyring,
@@ -47,11 +32,7 @@ bool MailPoll::RunMailDialogue(const TMailServer& entry, bool displayHeaders, bo
     const int defaultPort = entry.Security == kSecurityImplicitTls || imap_
                                 ? DefaultMailPort(entry.Security, entry.Protocol)
                                 : plainPort_;
-    socket_.SetPort(entry.Port != 0 ? entry.Port : defaultPort);
-    socket_.SetSecurity(SocketSecurityOf(entry.Security));
-    socket_.SetAddress(entry.IsAddress ? entry.Host : std::string());
-    socket_.SetHost(entry.IsAddress ? std::string() : entry.Host);
-    socket_.SetTrustedCertificate(entry.CertificateSha256);
+    AimSocketAtEntry(socket_, entry, defaultPort);
     tray_.ShowCheckingStatus(entry.Host);
     dialogueLogBytes_ = 0;
     keyringFailure_.clear();

@@ -39,8 +39,10 @@ TProtocolForm::TProtocolForm(Environment environment, QObject* parent)
             std::move(environment.cacheFolder)),
       time_(ClientSocket, wait_, log_,
             {tray_, desktop_, store_, environment.clock, environment.timePort}),
+      watches_(environment.passwords, [this](const std::string& text) { log_.LogMessage(text); }),
       startupProblems_(std::move(environment.startupProblems))
 {
+    connect(&watches_, &ImapWatches::newsArrived, this, &TProtocolForm::MailboxNews);
     IntervalTimer.setInterval(60000);
     connect(&IntervalTimer, &QTimer::timeout, this, &TProtocolForm::IntervalTimerTimer);
     if (!environment.extraCaCertificates.isEmpty())
@@ -109,6 +111,11 @@ void TProtocolForm::EndOfWork()
             for (const auto& word : std::exchange(waitingCommands_, {}))
                 CarryOutCommand(word);
         });
+    else if (busy_ == 0 && !settingsOpen_ && !newsOf_.empty())
+        QTimer::singleShot(0, this, [this] {
+            if (busy_ == 0 && !settingsOpen_ && !newsOf_.empty())
+                PollNews();
+        });
 }
 
 void TProtocolForm::CarryOutCommand(const std::string& word)
@@ -143,9 +150,12 @@ void TProtocolForm::IntervalTimerTimer()
         EndOfWork();
     });
     if (IsNetworkAvailable()) {
+        watches_.Resume();
         CheckMail();
         time_.SynchronizeIfDue(settings);
     } else {
+        // The gate holds work back: the folders' open connections close too.
+        watches_.Pause();
         ShowPausedState();
     }
 }
@@ -189,21 +199,30 @@ void TProtocolForm::CheckNow(int tag)
 
 void TProtocolForm::CheckMail()
 {
-    int totalSize = 0;
-    int count = 0;
     newMailOfPass_.clear();
     for (std::size_t i = MailServers_.size(); i-- > 0;) {
         auto& entry = MailServers_[i];
-        if (entry.IsDue()) {
-            log_.LogMessage("Checking " + entry.Host + " for new mail.");
-            mail_.ClearMailMessages();
-            if (mail_.RunMailDialogue(entry, settings.DisplayHeaders,
-                                      settings.AnnounceUnseenOnly)) {
-                EvaluateNewMail(entry);
-            } else if (!ReportFailedPoll(entry)) {
-                entry.Failed = true;
-            }
-        }
+        if (entry.IsDue())
+            PollEntry(entry);
+    }
+    EndPass();
+}
+
+void TProtocolForm::PollEntry(TMailServer& entry)
+{
+    log_.LogMessage("Checking " + entry.Host + " for new mail.");
+    mail_.ClearMailMessages();
+    if (mail_.RunMailDialogue(entry, settings.DisplayHeaders, settings.AnnounceUnseenOnly))
+        EvaluateNewMail(entry);
+    else if (!ReportFailedPoll(entry))
+        entry.Failed = true;
+}
+
+void TProtocolForm::EndPass()
+{
+    int totalSize = 0;
+    int count = 0;
+    for (const auto& entry : MailServers_) {
         count = WrappingAdd(count, entry.MessageCount);
         totalSize = WrappingAdd(totalSize, entry.MailboxSize);
     }
@@ -211,6 +230,34 @@ void TProtocolForm::CheckMail()
     tray_.UpdateTrayStatus(count);
     if (!newMailOfPass_.empty())
         desktop_.ShowNewMailNotification(std::exchange(newMailOfPass_, {}));
+}
+
+void TProtocolForm::MailboxNews(const std::string& entryName)
+{
+    log_.LogMessage("IMAP watch [" + entryName + "]: news of the folder.");
+    if (std::find(newsOf_.begin(), newsOf_.end(), entryName) == newsOf_.end())
+        newsOf_.push_back(entryName);
+    // Work in progress or an open settings dialog first: their end takes the news up.
+    if (busy_ == 0 && !settingsOpen_)
+        PollNews();
+}
+
+void TProtocolForm::PollNews()
+{
+    SetMenuItemsEnabled(false);
+    ++busy_;
+    const Finally restore([this] {
+        SetMenuItemsEnabled(true);
+        --busy_;
+        EndOfWork();
+    });
+    newMailOfPass_.clear();
+    // Only the entries with news: the others keep their minutes.
+    for (const auto& name : std::exchange(newsOf_, {}))
+        for (auto& entry : MailServers_)
+            if (entry.Name == name && !entry.Failed && IsNetworkAvailable())
+                PollEntry(entry);
+    EndPass();
 }
 
 bool TProtocolForm::ReportFailedPoll(TMailServer& entry)
@@ -325,6 +372,7 @@ void TProtocolForm::LoadSettings()
                                               DescribeSettingsProblem(error, store_.Path()));
                                       }};
         vorlane::LoadSettings(root, settings, MailServers_, hooks);
+        watches_.Watch(MailServers_);
         // Only from settings that could be read: what belonged to entries that are gone, or
         // whose host or user changed, is dropped.
         mail_.KeepHeaderCaches(MailServers_);

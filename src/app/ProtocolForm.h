@@ -2,6 +2,7 @@
 
 #include "app/ActivityLog.h"
 #include "app/Desktop.h"
+#include "app/ImapWatches.h"
 #include "app/MailPoll.h"
 #include "app/NetworkWait.h"
 #include "app/TimeSynchronization.h"
@@ -65,6 +66,8 @@ public:
     // "E&xit": a pass that is waiting runs to its end, then the program ends.
     void ExitMenuItemClick();
     bool ExitRequested() const { return exitRequested_; }
+    // The IMAP entry's folder is watched: its server will tell of new mail at once.
+    bool WatchingFolderOf(const std::string& entryName) const { return watches_.Idling(entryName); }
 
     // The minute tick: a pass over the due entries, then the clock when it is due.
     void IntervalTimerTimer();
@@ -130,6 +133,14 @@ private:
     // waving stop meanwhile, and come back whatever ends the work.
     void RunCommandWork(const std::function<void()>& work);
     void CheckNow(int tag);
+    // One entry of a pass: polled, and its news announced or its failure reported.
+    void PollEntry(TMailServer& entry);
+    // The tray and the desktop notification after the entries of a pass.
+    void EndPass();
+    // An IMAP folder's server reported a new message: that entry is polled now, or as soon as
+    // the work in progress or the settings dialog ends.
+    void MailboxNews(const std::string& entryName);
+    void PollNews();
     // The minute tick goes on, unless the settings dialog is open: its closing starts it.
     void StartIntervalTimer();
     // Runs one start-up step; a failure goes to ApplicationException.
@@ -154,12 +165,14 @@ private:
     TrayStatus tray_;
     MailPoll mail_;
     TimeSynchronization time_;
+    ImapWatches watches_;
 
     bool exitRequested_ = false;
     bool settingsOpen_ = false;
     int busy_ = 0;
     std::vector<std::string> startupProblems_;
     std::vector<std::string> waitingCommands_;
+    std::vector<std::string> newsOf_; // entries whose folders reported news not polled yet
     std::vector<EntryWithNewMail> newMailOfPass_; // for the pass's desktop notification
     std::string toldSettingsProblem_;
     bool trayAdded_ = false;

@@ -2,8 +2,10 @@
 // announced once, seen ones never, failures are reported by their step, and the Maildir's flags
 // are never changed.
 #include "app/ControllerFixture.h"
+#include "app/ImapWatch.h"
 #include "servers/Dovecot.h"
 
+#include <QTest>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -98,6 +100,50 @@ TEST(ImapPoll, RefusalsAreReportedByTheirStepWithTheServersWords)
         EXPECT_TRUE(Contains(report, "The server said: ")) << report;
         EXPECT_TRUE(f.desktop.newMail.empty());
     }
+}
+
+TEST(ImapPoll, WhileTheFolderIsWatchedANewMessageIsAnnouncedWithoutWaitingForTheInterval)
+{
+    REQUIRE_DOVECOT();
+    Dovecot server;
+    server.AddUser("joe", "secret");
+    server.AddFlaggedMessage("joe", "Old <old@example.org>", "Read long ago", "S");
+    server.Start();
+    const auto flagsBefore = server.MaildirFiles("joe");
+
+    ControllerFixture f;
+    f.Store({ImapRow("Cloud", "joe", "secret", server.ImapPort())}); // every 10 minutes
+    auto& c = f.Create(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return c.WatchingFolderOf("Cloud"); }, 10000));
+    EXPECT_TRUE(f.desktop.newMail.empty());
+
+    for (int round = 1; round <= 2; ++round) {
+        server.AddMessage("joe", "Ann <ann@example.org>", "Pushed " + std::to_string(round));
+        // Far less than the interval and the minute tick: only the server's word can do it.
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return f.desktop.newMail.size() == std::size_t(round); }, 15000))
+            << round;
+        EXPECT_EQ(f.desktop.newMail.back().text, "A new mail message has arrived at 'Cloud'");
+        EXPECT_EQ(c.MailServers()[0].MessageCount, round);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return c.WatchingFolderOf("Cloud"); }, 10000));
+    }
+    EXPECT_TRUE(f.Logged("IMAP watch [Cloud]: news of the folder."));
+    EXPECT_TRUE(f.Logged("IMAP watch [Cloud]: waiting for news of INBOX."));
+    const auto flagsAfter = server.MaildirFiles("joe");
+    for (const auto& name : flagsBefore)
+        EXPECT_NE(std::find(flagsAfter.begin(), flagsAfter.end(), name), flagsAfter.end())
+            << name << " changed";
+}
+
+TEST(ImapWatch, APauseDoublesWithEveryFailureInARowUpToItsBound)
+{
+    const struct
+    {
+        int failures;
+        long long seconds;
+    } cases[] = {{1, 5}, {2, 10}, {3, 20}, {8, 640}, {9, 900}, {1000, 900}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ImapWatch::RetryPause(c.failures).count(), c.seconds) << c.failures;
 }
 
 } // namespace

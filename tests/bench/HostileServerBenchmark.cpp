@@ -1,6 +1,7 @@
 // Prints, for each kind of hostile POP3 server, how long one poll took against its time-out and
 // the peak resident memory of the program meanwhile:
 //   build/tests/bench/hostile_server_benchmark [time-out in seconds, default 20]
+#include "BenchmarkRun.h"
 #include "app/ProtocolForm.h"
 #include "app/RecordingDesktop.h"
 #include "config/SettingsStore.h"
@@ -40,10 +41,7 @@ int main(int argc, char** argv)
 {
     using namespace vorlane;
     const int timeout = argc > 1 ? std::atoi(argv[1]) : 20;
-    const test::TempDir home("bench-home");
-    test::UseTemporaryHome(home.Path());
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
+    const test::BenchmarkRun run(argc, argv);
 
     std::printf("%-13s %10s %10s %12s %12s  %s\n", "server", "time-out", "poll [s]", "late [ms]",
                 "peak [MiB]", "report");

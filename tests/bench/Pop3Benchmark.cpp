@@ -4,14 +4,9 @@
 // at every poll, one request at a time). Once on plain loopback and once behind a link that adds
 // 35 ms to every reply. It prints; it asserts nothing. Run as root:
 //   build/tests/bench/pop3_benchmark
-#include "app/ProtocolForm.h"
-#include "app/RecordingDesktop.h"
-#include "config/SettingsStore.h"
+#include "BenchmarkRun.h"
 #include "servers/DelayingProxy.h"
 #include "servers/Dovecot.h"
-#include "support/TempDir.h"
-#include "support/TestEnvironment.h"
-#include "timesync/RecordingClockSetter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -91,24 +86,13 @@ std::vector<Row> Measure(test::Dovecot& server, const std::string& user,
                          std::chrono::milliseconds delay)
 {
     test::DelayingProxy link(server.Port(), delay);
-    const test::TempDir dir("bench");
-    RegistryStore store(dir / "registry.reg", SettingsFileOptions());
     Settings settings;
     settings.DisplayHeaders = true;
     settings.ConnectionTimeout = kTimeoutSeconds;
-    WriteSettings(store, settings, {{"Bench", user, "127.0.0.1", "10", "secret"}});
-    test::RecordingDesktop desktop;
-    test::RecordingClockSetter clockSetter;
-    TProtocolForm controller({store,
-                              desktop,
-                              clockSetter,
-                              (dir / "Vorlane.log").string(),
-                              link.Port(),
-                              0,
-                              {},
-                              {},
-                              nullptr,
-                              dir / "cache"});
+    test::BenchmarkController bench(settings, {{"Bench", user, "127.0.0.1", "10", "secret"}},
+                                    link.Port());
+    auto& controller = *bench.controller;
+    auto& desktop = bench.desktop;
     std::vector<Row> rows;
     const auto timed = [&](const char* poll, int expected, const auto& work) {
         QElapsedTimer clock;
@@ -132,10 +116,7 @@ std::vector<Row> Measure(test::Dovecot& server, const std::string& user,
 
 int main(int argc, char** argv)
 {
-    const test::TempDir home("bench-home");
-    test::UseTemporaryHome(home.Path());
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
+    const test::BenchmarkRun run(argc, argv);
 
     std::string why;
     if (!test::Dovecot::Available(why)) {
