@@ -3,11 +3,13 @@
 #include "app/ProtocolForm.h"
 #include "app/RecordingDesktop.h"
 #include "config/SettingsStore.h"
+#include "servers/Dovecot.h"
 #include "support/TempDir.h"
 #include "support/TestEnvironment.h"
 #include "timesync/RecordingClockSetter.h"
 
 #include <QApplication>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -33,6 +35,16 @@ private:
     bool prepared_ = Prepare(home_); // before the application exists
     QApplication application_;
 };
+
+// Whether Dovecot can run here; says why not.
+inline bool CanRunDovecot()
+{
+    std::string why;
+    if (Dovecot::Available(why))
+        return true;
+    std::fprintf(stderr, "cannot run: %s\n", why.c_str());
+    return false;
+}
 
 // A controller over its own settings file with these rows, its log and header caches in a
 // folder of its own, and a recording desktop.

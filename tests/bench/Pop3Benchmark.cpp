@@ -118,11 +118,8 @@ int main(int argc, char** argv)
 {
     const test::BenchmarkRun run(argc, argv);
 
-    std::string why;
-    if (!test::Dovecot::Available(why)) {
-        std::fprintf(stderr, "cannot run: %s\n", why.c_str());
+    if (!test::CanRunDovecot())
         return 1;
-    }
     test::Dovecot server;
     const struct
     {
