@@ -32,10 +32,15 @@ ImapWatch::ImapWatch(TMailServer entry, int port,
 {
     socket_.SetHandler(*this);
     renewal_.setSingleShot(true);
-    renewal_.setInterval(kRenewal);
     connect(&renewal_, &QTimer::timeout, this, &ImapWatch::Renew);
     retry_.setSingleShot(true);
     connect(&retry_, &QTimer::timeout, this, &ImapWatch::Start);
+}
+
+void ImapWatch::SetTimings(std::chrono::milliseconds renewal, std::chrono::milliseconds doneAnswer)
+{
+    renewalTime_ = renewal;
+    doneAnswerTime_ = doneAnswer;
 }
 
 ImapWatch::~ImapWatch()
@@ -88,9 +93,19 @@ void ImapWatch::Stop()
 
 void ImapWatch::Renew()
 {
+    if (renewing_) {
+        // A server that never ends IDLE: the connection goes, and is opened again later.
+        Log("IMAP watch [" + entry_.Name +
+            "]: the server did not end IDLE; the connection is "
+            "closed.");
+        dialogue_.Fail(MailFailure::Refused);
+        AfterDialogue();
+        return;
+    }
     // Ended with DONE and LOGOUT, and opened again at once.
     renewing_ = true;
     dialogue_.Done();
+    renewal_.start(doneAnswerTime_);
 }
 
 void ImapWatch::AfterDialogue()
@@ -130,7 +145,7 @@ void ImapWatch::ClientSocketRead()
     if (dialogue_.Idling() && !idled_) {
         idled_ = true;
         failures_ = 0;
-        renewal_.start();
+        renewal_.start(renewalTime_);
         Log("IMAP watch [" + entry_.Name + "]: waiting for news of " + entry_.Folder + ".");
     }
     if (dialogue_.Ended())

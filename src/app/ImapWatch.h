@@ -25,6 +25,8 @@ class ImapWatch : public QObject, private ClientSocketHandler, private ImapTrans
 
 public:
     static constexpr std::chrono::minutes kRenewal{25};
+    // How long the server may take to end IDLE after DONE.
+    static constexpr std::chrono::seconds kDoneAnswer{60};
     static constexpr std::chrono::seconds kFirstRetry{5};
     static constexpr std::chrono::seconds kLongestRetry{15 * 60};
 
@@ -38,6 +40,8 @@ public:
     ~ImapWatch() override;
 
     const std::string& EntryName() const { return entry_.Name; }
+    // Other times than kRenewal and kDoneAnswer (tests).
+    void SetTimings(std::chrono::milliseconds renewal, std::chrono::milliseconds doneAnswer);
     // Opens the connection (again); nothing while it is open.
     void Start();
     // Closes the connection and forgets any planned attempt.
@@ -79,6 +83,8 @@ private:
     ImapDialogue dialogue_;
     MailMessageList messages_;
     QTimer renewal_;
+    std::chrono::milliseconds renewalTime_ = kRenewal;
+    std::chrono::milliseconds doneAnswerTime_ = kDoneAnswer;
     QTimer retry_;
     int failures_ = 0;
     bool running_ = false;

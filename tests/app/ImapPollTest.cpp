@@ -2,7 +2,6 @@
 // announced once, seen ones never, failures are reported by their step, and the Maildir's flags
 // are never changed.
 #include "app/ControllerFixture.h"
-#include "app/ImapWatch.h"
 #include "servers/Dovecot.h"
 
 #include <QTest>
@@ -133,17 +132,6 @@ TEST(ImapPoll, WhileTheFolderIsWatchedANewMessageIsAnnouncedWithoutWaitingForThe
     for (const auto& name : flagsBefore)
         EXPECT_NE(std::find(flagsAfter.begin(), flagsAfter.end(), name), flagsAfter.end())
             << name << " changed";
-}
-
-TEST(ImapWatch, APauseDoublesWithEveryFailureInARowUpToItsBound)
-{
-    const struct
-    {
-        int failures;
-        long long seconds;
-    } cases[] = {{1, 5}, {2, 10}, {3, 20}, {8, 640}, {9, 900}, {1000, 900}};
-    for (const auto& c : cases)
-        EXPECT_EQ(ImapWatch::RetryPause(c.failures).count(), c.seconds) << c.failures;
 }
 
 } // namespace

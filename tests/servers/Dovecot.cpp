@@ -141,6 +141,7 @@ void Dovecot::EnableTls(const std::string& certificateFile, const std::string& k
     certificateFile_ = certificateFile;
     keyFile_ = keyFile;
     tlsPort_ = UnusedPort();
+    imapTlsPort_ = UnusedPort();
 }
 
 void Dovecot::WriteConfiguration()
@@ -171,10 +172,11 @@ void Dovecot::WriteConfiguration()
         config += "  inet_listener pop3s {\n    port = " + std::to_string(tlsPort_) +
                   "\n    ssl = yes\n  }\n";
     config += "}\n";
-    // IMAP on its own port only; no implicit-TLS listener on the standard port.
+    // IMAP on ports of its own; implicit TLS only with a certificate, never on 993.
     config +=
         "service imap-login {\n  inet_listener imap {\n    port = " + std::to_string(imapPort_) +
-        "\n  }\n  inet_listener imaps {\n    port = 0\n  }\n}\n";
+        "\n  }\n  inet_listener imaps {\n    port = " + std::to_string(imapTlsPort_) + "\n" +
+        (imapTlsPort_ != 0 ? "    ssl = yes\n" : "") + "  }\n}\n";
     config += "service anvil {\n  chroot =\n}\n";
     WriteFile(dir_ / "dovecot.conf", config);
 }

@@ -29,6 +29,8 @@ public:
     // Without it the server offers no TLS at all.
     void EnableTls(const std::string& certificateFile, const std::string& keyFile);
     int TlsPort() const { return tlsPort_; }
+    // IMAP over TLS from the first byte, once TLS is enabled.
+    int ImapTlsPort() const { return imapTlsPort_; }
     void AddUser(const std::string& user, const std::string& password);
     // Delivers a message to the user's mailbox; returns its size in octets as POP3 counts it.
     int AddMessage(const std::string& user, const std::string& from, const std::string& subject,
@@ -48,6 +50,7 @@ private:
     int port_;
     int tlsPort_ = 0;
     int imapPort_;
+    int imapTlsPort_ = 0;
     std::string certificateFile_;
     std::string keyFile_;
     pid_t pid_ = -1;
