@@ -27,7 +27,8 @@ public:
 
     // Watches exactly the IMAP entries among these (all closed first); running unless paused.
     void Watch(const std::vector<TMailServer>& entries);
-    // Closes every connection (the gate holds work back), and opens them again.
+    // Closes every connection (the gate holds work back), and opens them again. The watches
+    // begin paused: the first tick resumes them when the gate lets work through.
     void Pause();
     void Resume();
     bool Paused() const { return paused_; }
@@ -44,7 +45,8 @@ private:
     PasswordStore* keyring_;
     std::function<void(const std::string&)> log_;
     std::vector<std::unique_ptr<ImapWatch>> watches_;
-    bool paused_ = false;
+    // Until the first tick says whether the connection gate lets work through.
+    bool paused_ = true;
 };
 
 } // namespace vorlane

@@ -2,11 +2,13 @@
 // on demand: renewal after a short time, a server that never ends IDLE, one without IDLE.
 #include "app/ImapWatch.h"
 
+#include "app/ControllerFixture.h"
 #include "servers/ScriptedServer.h"
 
 #include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -119,6 +121,32 @@ TEST(ImapWatch, WithoutIdleTheWatchEndsForGood)
     EXPECT_FALSE(f.watch->Running());
     QTest::qWait(300);
     EXPECT_EQ(f.server.Connections(), 1);
+}
+
+TEST(ImapWatch, TheConnectionGateKeepsTheFoldersUnwatchedWhileItHoldsWorkBack)
+{
+    ScriptedServer server(ImapFolder(true, true));
+    for (const bool gated : {true, false}) {
+        // Gating on a RAS connection without a system bus: work pauses.
+        ::setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/vorlane-test-bus", 1);
+        test::ControllerFixture f;
+        auto settings = test::ControllerFixture::LoggingSettings();
+        settings.ConnectionType = gated;
+        settings.RasConnection = "|Office";
+        MailServerRow row{"Cloud", "joe", "127.0.0.1", "10", "secret"};
+        row.Protocol = MailProtocol::Imap;
+        row.Port = server.Port();
+        f.Store({row}, settings);
+        const int before = server.Connections();
+        auto& c = f.Create(0);
+        if (gated) {
+            QTest::qWait(500);
+            EXPECT_EQ(server.Connections(), before) << "no poll and no watch";
+            EXPECT_FALSE(c.WatchingFolderOf("Cloud"));
+        } else {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return c.WatchingFolderOf("Cloud"); }, 5000));
+        }
+    }
 }
 
 TEST(ImapWatch, APauseDoublesWithEveryFailureInARowUpToItsBound)
