@@ -52,7 +52,10 @@ bool MailPoll::RunMailDialogue(const TMailServer& entry, bool displayHeaders, bo
     if (!Converse(entry, password.has_value()))
         return false;
     if (extended)
-        RememberMailbox(mailbox, Mail.MailState == Pop3Step::Finished && !Mail.MailFailed);
+        RememberMailbox(mailbox, Mail.HeaderRecordIds(), Mail.CompleteHeaderRecords(),
+                        Mail.MailState == Pop3Step::Finished && !Mail.MailFailed && Mail.UniqueIds
+                            ? &*Mail.UniqueIds
+                            : nullptr);
     if (Mail.MailBusy) {
         // A busy mailbox is a poll that found nothing new.
         StatCount_ = entry.MessageCount;
@@ -111,33 +114,20 @@ bool MailPoll::RunImapDialogue(const TMailServer& entry, bool displayHeaders,
     if (!Converse(entry, password.has_value()))
         return false;
     const bool succeeded = Imap.MailState == ImapStep::Finished && !Imap.MailFailed;
-    RememberImapMailbox(mailbox, succeeded);
+    // The unseen messages are the listing: those no earlier poll found are new.
+    std::vector<std::string> unseen;
+    for (const auto uid : Imap.UnseenUids)
+        unseen.push_back(ImapDialogue::CacheId(Imap.UidValidity, uid));
+    const bool listed = succeeded && Imap.UidValidity != 0;
+    RememberMailbox(mailbox, Imap.HeaderRecordIds(), Imap.HeaderRecordIds().size(),
+                    listed ? &unseen : nullptr);
+    if (succeeded && !listed)
+        UnseenCount_ = Imap.UnseenCount(); // without UIDVALIDITY, every unseen message is new
     StatCount_ = Imap.UnseenCount();
     StatSize_ = 0;
     if (!succeeded && ErrorDetail.empty())
         ErrorDetail = EscapeLogText(Imap.Detail);
     return succeeded;
-}
-
-void MailPoll::RememberImapMailbox(const MailboxIdentity& mailbox, bool succeeded)
-{
-    auto& cache = caches_.For(mailbox);
-    const auto& ids = Imap.HeaderRecordIds();
-    for (std::size_t i = 0; i < std::min(MailMessages_.size(), ids.size()); ++i)
-        if (!ids[i].empty())
-            cache.Add(ids[i], MailMessages_[i].second);
-    if (succeeded && Imap.UidValidity != 0) {
-        std::vector<std::string> unseen;
-        for (const auto uid : Imap.UnseenUids)
-            unseen.push_back(ImapDialogue::CacheId(Imap.UidValidity, uid));
-        UnseenCount_ = cache.CountUnseen(unseen);
-        cache.Listed(unseen);
-    } else if (succeeded) {
-        UnseenCount_ = Imap.UnseenCount(); // without UIDVALIDITY, every unseen message is new
-    }
-    const auto failure = caches_.Save(mailbox);
-    if (!failure.empty())
-        log_.LogMessage("Header cache: " + failure);
 }
 
 void MailPoll::OpenFailed(const TMailServer& entry, const std::string& failure)
@@ -172,17 +162,18 @@ std::optional<CertificateFacts> MailPoll::UntrustedCertificate() const
     return CertificateFactsOf(socket_.UntrustedCertificate());
 }
 
-void MailPoll::RememberMailbox(const MailboxIdentity& mailbox, bool succeeded)
+void MailPoll::RememberMailbox(const MailboxIdentity& mailbox,
+                               const std::vector<std::string>& recordIds,
+                               std::size_t completeRecords, const std::vector<std::string>* listed)
 {
     auto& cache = caches_.For(mailbox);
-    const auto& ids = Mail.HeaderRecordIds();
-    const auto whole = std::min({Mail.CompleteHeaderRecords(), MailMessages_.size(), ids.size()});
+    const auto whole = std::min({completeRecords, MailMessages_.size(), recordIds.size()});
     for (std::size_t i = 0; i < whole; ++i)
-        if (!ids[i].empty())
-            cache.Add(ids[i], MailMessages_[i].second);
-    if (succeeded && Mail.UniqueIds) {
-        UnseenCount_ = cache.CountUnseen(*Mail.UniqueIds);
-        cache.Listed(*Mail.UniqueIds);
+        if (!recordIds[i].empty())
+            cache.Add(recordIds[i], MailMessages_[i].second);
+    if (listed != nullptr) {
+        UnseenCount_ = cache.CountUnseen(*listed);
+        cache.Listed(*listed);
     }
     const auto failure = caches_.Save(mailbox);
     if (!failure.empty())

@@ -90,14 +90,14 @@ private:
     void FailDialogue(MailFailure cause);
     bool RunImapDialogue(const TMailServer& entry, bool displayHeaders,
                          const std::optional<std::string>& password);
-    void RememberImapMailbox(const MailboxIdentity& mailbox, bool succeeded);
     void OpenFailed(const TMailServer& entry, const std::string& failure);
     // The entry's password from the keyring, within the poll's time-out; none when the keyring
     // did not give it (keyringFailure_ says why).
     std::optional<std::string> KeyringPassword(const TMailServer& entry);
-    // Keeps what the poll learnt of the mailbox: the whole header records it fetched, and,
-    // after a success, the listing.
-    void RememberMailbox(const MailboxIdentity& mailbox, bool succeeded);
+    // Keeps what the poll learnt of the mailbox: the first completeRecords header records under
+    // their ids, and the listing of a successful poll (listed), which tells UnseenCount.
+    void RememberMailbox(const MailboxIdentity& mailbox, const std::vector<std::string>& recordIds,
+                         std::size_t completeRecords, const std::vector<std::string>* listed);
 
     TrayStatus& tray_;
     int plainPort_;

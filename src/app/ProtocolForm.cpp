@@ -252,10 +252,13 @@ void TProtocolForm::PollNews()
         EndOfWork();
     });
     newMailOfPass_.clear();
+    const auto news = std::exchange(newsOf_, {});
+    if (!IsNetworkAvailable())
+        return;
     // Only the entries with news: the others keep their minutes.
-    for (const auto& name : std::exchange(newsOf_, {}))
+    for (const auto& name : news)
         for (auto& entry : MailServers_)
-            if (entry.Name == name && !entry.Failed && IsNetworkAvailable())
+            if (entry.Name == name && !entry.Failed)
                 PollEntry(entry);
     EndPass();
 }
@@ -289,10 +292,7 @@ void TProtocolForm::EvaluateNewMail(TMailServer& entry)
 {
     entry.SetMessageCount(mail_.StatCount());
     entry.SetMailboxSize(mail_.StatSize());
-    // An IMAP folder tells which messages are unseen: only those never found before are new.
-    const auto news =
-        DecideNewMail(entry, settings.AnnounceUnseenOnly || entry.Protocol == MailProtocol::Imap,
-                      mail_.UnseenCount());
+    const auto news = DecideNewMail(entry, settings.AnnounceUnseenOnly, mail_.UnseenCount());
     if (!news.announce)
         return;
     tray_.NewMailArrived();

@@ -4,7 +4,8 @@ namespace vorlane {
 
 NewMailDecision DecideNewMail(const TMailServer& entry, bool unseenOnly, std::optional<int> unseen)
 {
-    if (unseenOnly && unseen)
+    // An IMAP folder tells which messages are unseen: only those never found before are new.
+    if ((unseenOnly || entry.Protocol == MailProtocol::Imap) && unseen)
         return {*unseen > 0, *unseen};
     return {entry.HasNewMail() && entry.MessageCount > 0, entry.MessageCount};
 }

@@ -20,7 +20,8 @@ struct NewMailDecision
 // always had: new mail when the count or the size changed and messages wait, told with the
 // number of messages waiting. With unseenOnly and a listing of unique ids (unseen: how many
 // listed messages no earlier poll listed): new mail only when there are unseen messages, told
-// with their number. Without a listing unseenOnly changes nothing.
+// with their number. Without a listing unseenOnly changes nothing. An IMAP entry always follows
+// the unseen rule: its listing is the folder's unseen messages.
 NewMailDecision DecideNewMail(const TMailServer& entry, bool unseenOnly, std::optional<int> unseen);
 
 // "A new mail message has arrived at 'Home'" for one message, "3 new mail messages have

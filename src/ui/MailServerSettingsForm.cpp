@@ -295,6 +295,20 @@ void TMailServerSettingsForm::SecurityComboBoxChange(int index)
     }
 }
 
+MailServerRow TMailServerSettingsForm::Row(std::string name) const
+{
+    MailServerRow row{std::move(name),
+                      S(userNameEdit_->text()),
+                      S(pop3ServerEdit_->text()),
+                      S(intervalEdit_->text()),
+                      Password(),
+                      Security(),
+                      PortStored(Security(), Port(), Protocol())};
+    row.Protocol = Protocol();
+    row.Folder = Folder();
+    return row;
+}
+
 MailProtocol TMailServerSettingsForm::Protocol() const
 {
     return protocol_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/SettingsStore.h"
 #include "mail/MailServer.h"
 
 #include <QDialog>
@@ -68,6 +69,9 @@ public:
     // Shows an entry's security and port (0, or no port number: the usual port of the security).
     void SetSecurity(int security, int port = 0);
     int LastAcceptedPort() const;
+
+    // The row of the settings dialog's list that the fields make, under the given name.
+    MailServerRow Row(std::string name) const;
 
     // POP3 or IMAP; the folder field and the server's caption follow it.
     MailProtocol Protocol() const;

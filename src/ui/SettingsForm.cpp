@@ -213,25 +213,6 @@ void TSettingsForm::ShowMessage(const std::string& text)
     showingMessage_ = false;
 }
 
-namespace {
-
-// The row an entry dialog's fields make, under the given name.
-MailServerRow RowFromForm(const TMailServerSettingsForm& form, std::string name)
-{
-    MailServerRow row{std::move(name),
-                      S(form.UserNameEdit()->text()),
-                      S(form.POP3ServerEdit()->text()),
-                      S(form.IntervalEdit()->text()),
-                      form.Password(),
-                      form.Security(),
-                      PortStored(form.Security(), form.Port(), form.Protocol())};
-    row.Protocol = form.Protocol();
-    row.Folder = form.Folder();
-    return row;
-}
-
-} // namespace
-
 void TSettingsForm::NewGradBtnClick()
 {
     TMailServerSettingsForm form(this);
@@ -243,7 +224,7 @@ void TSettingsForm::NewGradBtnClick()
         const std::string name = TrimBlanks(S(form.ServerNameEdit()->text()));
         switch (CheckNewEntryName(name, ui_.mailServers->Names())) {
         case EntryNameProblem::None: {
-            auto* item = ui_.mailServers->Add(RowFromForm(form, name));
+            auto* item = ui_.mailServers->Add(form.Row(name));
             ui_.mailServers->View()->scrollToItem(item);
             return;
         }
@@ -288,7 +269,7 @@ void TSettingsForm::EditGradBtnClick()
     form.SetPasswordKeptScrambled(!KeyringAnswers());
     if (services_.runModal(form) != QDialog::Accepted)
         return;
-    MailServerRow edited = RowFromForm(form, row.Name);
+    MailServerRow edited = form.Row(row.Name);
     edited.CertificateSha256 = row.CertificateSha256;
     if (form.PasswordStaysInKeyring())
         edited.KeptUnder = row.KeptUnder;

@@ -15,6 +15,7 @@ TEST(NewMail, UnseenOnlyCountsUnseenMessagesWhereTheServerListedThem)
         bool unseenOnly;
         std::optional<int> unseen;
         NewMailDecision decision;
+        MailProtocol protocol = MailProtocol::Pop3;
     } cases[] = {
         {"count changed", 3, false, 1, {true, 3}},
         {"count unchanged", 2, false, std::nullopt, {false, 2}},
@@ -23,9 +24,12 @@ TEST(NewMail, UnseenOnlyCountsUnseenMessagesWhereTheServerListedThem)
         {"unseen only: one replaced by another", 2, true, 1, {true, 1}},
         {"unseen only: one removed", 1, true, 0, {false, 0}},
         {"unseen only without a listing", 3, true, std::nullopt, {true, 3}},
+        {"IMAP: only the unseen never found before", 3, false, 0, {false, 0}, MailProtocol::Imap},
+        {"IMAP: one unseen", 3, false, 1, {true, 1}, MailProtocol::Imap},
     };
     for (const auto& c : cases) {
         TMailServer entry("Home", "joe", "", "pop.example.org", 10);
+        entry.Protocol = c.protocol;
         entry.SetMessageCount(2);
         entry.SetMailboxSize(200);
         entry.SetMessageCount(c.count);
